@@ -1,0 +1,70 @@
+# Cross tree: Sichtwerk.exe and the Windows-side test suites, run under Wine.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+
+# Static C++ runtime: the program must start on a PC with nothing installed.
+# No time stamp in the PE header, so that two builds of one commit are identical.
+set(SW_WIN_LINK_OPTIONS -static -municode
+    -Wl,--large-address-aware -Wl,--dynamicbase -Wl,--nxcompat -Wl,--no-insert-timestamp)
+# Only DLLs that Windows always maps from its system directory are imported; every
+# other one is loaded at run time from there (TSystemLibrary).
+set(SW_WIN_LIBS gdi32 user32 advapi32 comdlg32 kernel32)
+
+add_library(sw_win STATIC ${SW_WIN_SOURCES})
+target_link_libraries(sw_win PUBLIC sw_core ${SW_WIN_LIBS})
+
+add_executable(Sichtwerk WIN32 src/app/main_win32.cpp src/app/Sichtwerk.rc)
+target_link_libraries(Sichtwerk PRIVATE sw_win)
+target_link_options(Sichtwerk PRIVATE ${SW_WIN_LINK_OPTIONS} -mwindows)
+set_source_files_properties(src/app/Sichtwerk.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/Sichtwerk.manifest;${CMAKE_SOURCE_DIR}/src/app/Version.h")
+# Resource compiler: no time stamps, German code page.
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1252")
+
+# GoogleTest from Debian's sources, built for MinGW.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(SW_WINE ${CMAKE_SOURCE_DIR}/tests/wine/wine-env.sh)
+set(SW_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+
+add_test(NAME wine.setup COMMAND bash ${SW_WINE} ${SW_WINE_STATE} setup)
+set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+add_test(NAME wine.cleanup COMMAND bash ${SW_WINE} ${SW_WINE_STATE} cleanup)
+set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine)
+
+# sw_add_wine_test(NAME target [ARGS ...]): run a Windows program of the tree under Wine.
+function(sw_add_wine_test name target)
+  add_test(NAME ${name} COMMAND bash ${SW_WINE} ${SW_WINE_STATE} run $<TARGET_FILE:${target}> ${ARGN})
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL ON TIMEOUT 600
+    ENVIRONMENT "SW_SOURCE_DIR=${CMAKE_SOURCE_DIR};SW_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+file(GLOB SW_WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/common/*_win32.cpp)
+if(SW_WIN_TEST_SUPPORT)
+  add_library(sw_win_testsupport STATIC ${SW_WIN_TEST_SUPPORT})
+  target_link_libraries(sw_win_testsupport PUBLIC sw_win gtest)
+else()
+  add_library(sw_win_testsupport INTERFACE)
+  target_link_libraries(sw_win_testsupport INTERFACE sw_win gtest)
+endif()
+target_include_directories(sw_win_testsupport INTERFACE ${CMAKE_SOURCE_DIR}/tests)
+
+# One Windows test program per subsystem: tests/<sub>/*_win32_test.cpp.
+foreach(sub app controls report check sysquery resultlog share)
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${sub}/*_win32_test.cpp)
+  if(srcs)
+    add_executable(sw_${sub}_wintests ${srcs})
+    target_link_libraries(sw_${sub}_wintests PRIVATE sw_win_testsupport gtest_main)
+    target_link_options(sw_${sub}_wintests PRIVATE ${SW_WIN_LINK_OPTIONS})
+    add_dependencies(sw_${sub}_wintests Sichtwerk)
+    sw_add_wine_test(win.${sub} sw_${sub}_wintests --gtest_color=no)
+  endif()
+  # Extra Windows targets of a subsystem (helper programs, DLLs of the tests' own).
+  if(EXISTS ${CMAKE_SOURCE_DIR}/tests/${sub}/windows.cmake)
+    include(${CMAKE_SOURCE_DIR}/tests/${sub}/windows.cmake)
+  endif()
+endforeach()

@@ -1,0 +1,38 @@
+#include "report/Render.h"
+
+namespace sw {
+
+std::wstring TrimControl(const std::wstring& s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned>(s[b]) <= 32u) ++b;
+  while (e > b && static_cast<unsigned>(s[e - 1]) <= 32u) --e;
+  return s.substr(b, e - b);
+}
+
+void ShowServiceInfos(TServiceInfos& aInfos, ITextPane& aPane) {
+  aPane.SetRichTextMode();
+  for (int i = 0; i < aInfos.Count(); ++i) {
+    TInfoItem& item = aInfos.GetInfoItem(i);
+    if (item.Section.empty() && item.Info.empty()) continue;
+
+    const std::wstring trimmed = TrimControl(item.Value);
+    if (trimmed.empty())
+      item.Value = L"???";
+    else if (trimmed == L"-1")
+      item.Value.clear();
+
+    TColor color = item.Color;
+    if (item.Value == L"???") {
+      color = clRed;
+    } else {
+      const auto at = item.Value.find(L"???");
+      if (at != std::wstring::npos && at >= 1) color = clPurple;
+    }
+    if (TrimControl(item.Value).empty()) color = clBlack;
+
+    const std::wstring line = item.Value.empty() ? item.Info : item.Info + L" = " + item.Value;
+    aPane.AddLine(line, 8, color, 0);
+  }
+}
+
+}  // namespace sw

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The Wine side of a test run: one throwaway prefix inside the build tree, one Xvfb
+# display and one persistent wineserver for the whole run, stopped at the end for
+# that prefix only. ~/.wine is never touched.
+#
+#   wine-env.sh STATE_DIR setup            create/reuse the prefix, start Xvfb and wineserver
+#   wine-env.sh STATE_DIR cleanup          stop this prefix's wineserver and the display
+#   wine-env.sh STATE_DIR run EXE ARGS...  run a Windows program in that prefix
+#   wine-env.sh STATE_DIR env              print the environment for a shell (eval it)
+set -euo pipefail
+state=$(mkdir -p "$1" && cd "$1" && pwd); cmd=$2; shift 2
+export WINEPREFIX="$state/prefix"
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko installers: nothing here needs .NET or a browser engine.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export LANG="${SW_TEST_LANG:-de_DE.UTF-8}"
+
+display_alive() {
+  [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null
+}
+
+start_display() {
+  display_alive && return 0
+  local n
+  for n in $(seq 90 190); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 "${SW_TEST_SCREEN:-1280x1024x24}" -nolisten tcp >"$state/xvfb.log" 2>&1 </dev/null &
+    echo $! >"$state/xvfb.pid"
+    local i
+    for i in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && { echo ":$n" >"$state/display"; return 0; }
+      kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null || break
+      sleep 0.1
+    done
+  done
+  echo "wine-env: no Xvfb display could be started" >&2
+  return 1
+}
+
+case "$cmd" in
+  setup)
+    start_display
+    export DISPLAY="$(cat "$state/display")"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      # Output to a file: a capturing caller would otherwise wait for the services
+      # that inherit the pipe.
+      wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
+    fi
+    wineserver -p >/dev/null 2>&1 </dev/null
+    wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+    ;;
+  cleanup)
+    wineserver -k >/dev/null 2>&1 || true
+    if display_alive; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true; fi
+    rm -f "$state/xvfb.pid" "$state/display"
+    ;;
+  run)
+    [ -f "$state/display" ] && export DISPLAY="$(cat "$state/display")"
+    exec wine "$@"
+    ;;
+  env)
+    echo "export WINEPREFIX='$WINEPREFIX' WINEDEBUG='$WINEDEBUG' WINEDLLOVERRIDES='$WINEDLLOVERRIDES' LANG='$LANG'"
+    [ -f "$state/display" ] && echo "export DISPLAY='$(cat "$state/display")'"
+    ;;
+  *) echo "usage: wine-env.sh STATE_DIR setup|cleanup|run|env" >&2; exit 2 ;;
+esac
