@@ -39,7 +39,12 @@ start_display() {
 
 case "$cmd" in
   setup)
-    start_display
+    if [ -n "${SW_DISPLAY:-}" ]; then
+      # A display of the user's own: no virtual one.
+      echo "$SW_DISPLAY" >"$state/display"
+    else
+      start_display
+    fi
     export DISPLAY="$(cat "$state/display")"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       # Output to a file: a capturing caller would otherwise wait for the services
