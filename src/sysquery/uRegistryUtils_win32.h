@@ -1,0 +1,47 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "sysquery/RegistryReader.h"
+
+namespace sw {
+
+// Read-only registry access. Nothing here creates a key or asks for write access, and
+// no 64-bit view flag is passed: a 32-bit process sees the 32-bit view. None raises.
+
+// 1 = HKEY_LOCAL_MACHINE, 2 = HKEY_CLASSES_ROOT, everything else HKEY_CURRENT_USER.
+HKEY GetRootKey(TRootSelector aRoot);
+
+// The REG_SZ / REG_EXPAND_SZ value up to its first zero; sDefault when the key does not
+// open; "" when the value is missing, empty or of another type. An empty name reads
+// the key's default value.
+std::wstring RegReadString(TRootSelector aRoot, const std::wstring& sKey, const std::wstring& sName,
+                           const std::wstring& sDefault);
+// The REG_DWORD value (exactly four bytes) as signed; iDefault otherwise.
+std::int32_t RegReadInteger(TRootSelector aRoot, const std::wstring& sKey, const std::wstring& sName,
+                            std::int32_t iDefault);
+bool RegKeyExists(TRootSelector aRoot, const std::wstring& sKey);
+
+// \CLSID\{...}\LocalServer32 of the product's COM local server.
+std::wstring GetProductServerKey();
+// The registered server's file name when a file of exactly that name exists, else "".
+std::wstring GetProductServerPath();
+
+class TWinRegistryReader : public IRegistryReader {
+ public:
+  std::wstring RegReadString(TRootSelector aRoot, const std::wstring& sKey, const std::wstring& sName,
+                             const std::wstring& sDefault) override;
+  std::int32_t RegReadInteger(TRootSelector aRoot, const std::wstring& sKey, const std::wstring& sName,
+                              std::int32_t iDefault) override;
+  bool RegKeyExists(TRootSelector aRoot, const std::wstring& sKey) override;
+};
+
+// GetEnvironmentVariableW; "" when the variable is not set.
+class TWinEnvironment : public IEnvironment {
+ public:
+  std::wstring GetEnvVar(const std::wstring& sName) override;
+};
+
+}  // namespace sw
