@@ -1,0 +1,62 @@
+// The floor of the start-time and memory benchmarks: the least a program can do to
+// show what Sichtwerk shows at the end of its first run, a window holding a RichEdit
+// control and a label with the closing status text. Nothing is measured or read.
+#include <windows.h>
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"TFloorForm";
+constexpr wchar_t kStatusText[] = L"Informationen erfolgreich gesammelt.";
+
+LRESULT CALLBACK FloorWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (uMsg == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nCmdShow) {
+  // The same DLL as the report pane, from the system folder only.
+  wchar_t sPath[MAX_PATH];
+  const UINT cchDir = GetSystemDirectoryW(sPath, MAX_PATH);
+  if (cchDir == 0 || cchDir + 14 >= MAX_PATH) return 1;
+  lstrcatW(sPath, L"\\msftedit.dll");
+  if (!LoadLibraryW(sPath)) return 1;
+
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = FloorWndProc;
+  wc.hInstance = hInstance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  if (!RegisterClassExW(&wc)) return 1;
+
+  // Same client size as the main window of Sichtwerk.
+  RECT rc = {0, 0, 654, 448};
+  const DWORD dwStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  AdjustWindowRectEx(&rc, dwStyle, FALSE, 0);
+  HWND hWnd = CreateWindowExW(0, kClassName, L"Floor", dwStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                              rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr,
+                              hInstance, nullptr);
+  if (!hWnd) return 1;
+  if (!CreateWindowExW(WS_EX_CLIENTEDGE, L"RICHEDIT50W", L"",
+                       WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY, 8, 8,
+                       638, 390, hWnd, nullptr, hInstance, nullptr))
+    return 1;
+  if (!CreateWindowExW(0, L"STATIC", kStatusText, WS_CHILD | WS_VISIBLE, 332, 420, 300, 16,
+                       hWnd, nullptr, hInstance, nullptr))
+    return 1;
+  ShowWindow(hWnd, nCmdShow);
+  UpdateWindow(hWnd);
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
