@@ -1,9 +1,25 @@
 #include <windows.h>
 
+#include "app/MainForm_win32.h"
 #include "sysquery/win32/SystemLibrary.h"
 
-// Placeholder entry until the main window lands.
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int nCmdShow) {
+  // Before any DLL is loaded at run time (msftedit, version, ...).
   sw::RestrictDllSearchToSystem();
+  try {
+    sw::TMainForm form;
+    form.Create();
+    form.Show(nCmdShow);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (form.Handle() && ::IsDialogMessageW(form.Handle(), &msg)) continue;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+  } catch (...) {
+    // Only the creation of the window can get here.
+    sw::ShowException(std::current_exception());
+    return 1;
+  }
   return 0;
 }

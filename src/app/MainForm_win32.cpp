@@ -1,0 +1,224 @@
+#include "app/MainForm_win32.h"
+
+#include <map>
+#include <stdexcept>
+
+#include "check/SystemMeasurements_win32.h"
+#include "resultlog/ResultLogFile_win32.h"
+#include "sysquery/Locale_win32.h"
+
+namespace sw {
+
+namespace {
+using R = TLayoutRow;
+// The design of the main window, per parent in tab order. ButtonClose comes first
+// in its panel because its tab order is 0.
+constexpr TLayoutRow kLayout[] = {
+    {idPanelBottom, 0, R::Panel, R::Bottom, 0, 0, 0, 27, L"", 0, false},
+    {idButtonClose, idPanelBottom, R::Button, R::None, 566, 0, 75, 25, L"&Schließen", 0, true},
+    {idButtonMail, idPanelBottom, R::Button, R::None, 8, 0, 145, 25, L"per Mail versenden", 1, false},
+    {idButtonPreview, idPanelBottom, R::Button, R::None, 159, 0, 169, 25, L"Infos &anzeigen/ausdrucken", 2, false},
+    {idGroupBoxInfo, 0, R::GroupBox, R::Client, 0, 0, 0, 0, L"Informationen", 1, false},
+    {idPanelInfoBottom, idGroupBoxInfo, R::Panel, R::Bottom, 0, 0, 0, 35, L"", 0, false},
+    {idButtonCollectInfo, idPanelInfoBottom, R::Button, R::None, 6, 2, 320, 25, L"Informationen erneut sammeln", 0,
+     false},
+    {idLabelInfoStatus, idPanelInfoBottom, R::Label, R::None, 332, 7, 0, 0, L"LabelInfoStatus", -1, false},
+    {idRichEditInfo, idGroupBoxInfo, R::RichEdit, R::Client, 0, 0, 0, 0, L"", 1, false},
+};
+
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+}  // namespace
+
+std::span<const TLayoutRow> MainFormLayout() { return kLayout; }
+
+std::wstring ExtendedCaption(const std::wstring& sCaption, bool bAdministrator, const std::wstring& sVersion) {
+  return sCaption + (bAdministrator ? L" (Administrator) " : L" (kein Administrator) ") + L" Version: " + sVersion;
+}
+
+TMainForm::TMainForm()
+    : FFormFont(CreateTahoma(-11, DEFAULT_CHARSET)), FRichEditFont(CreateTahoma(-11, ANSI_CHARSET)) {}
+
+TMainForm::~TMainForm() = default;
+
+TovControl* TMainForm::Control(int nId) {
+  switch (nId) {
+    case idPanelBottom: return &FPanelBottom;
+    case idButtonClose: return &FButtonClose;
+    case idGroupBoxInfo: return &FGroupBoxInfo;
+    case idPanelInfoBottom: return &FPanelInfoBottom;
+    case idRichEditInfo: return &FRichEditInfo;
+    case idButtonCollectInfo: return &FButtonCollectInfo;
+    case idLabelInfoStatus: return &FLabelInfoStatus;
+    case idButtonMail: return &FButtonMail;
+    case idButtonPreview: return &FButtonPreview;
+    default: return nullptr;
+  }
+}
+
+void TMainForm::Create() {
+  CreateForm(kMainFormClass, kMainFormCaption, kFormStyle, kFormExStyle, kMainClientWidth, kMainClientHeight);
+  CreateControls();
+  ApplyLayout();
+}
+
+void TMainForm::CreateControls() {
+  const RECT rcNone{0, 0, 0, 0};
+  for (const TLayoutRow& row : kLayout) {
+    TovControl* parent = row.nParentId ? Control(row.nParentId) : nullptr;
+    HWND hParent = parent ? parent->Handle() : Fhwnd;
+    const RECT rc{row.nLeft, row.nTop, row.nLeft + row.nWidth, row.nTop + row.nHeight};
+    switch (row.aKind) {
+      case R::Panel:
+        static_cast<TovPanel*>(Control(row.nId))->Create(hParent, rcNone, row.sCaption, row.nId);
+        break;
+      case R::GroupBox:
+        static_cast<TovGroupBox*>(Control(row.nId))->Create(hParent, rcNone, row.sCaption, row.nId);
+        break;
+      case R::Button:
+        static_cast<TovButton*>(Control(row.nId))->Create(hParent, rc, row.sCaption, row.nId);
+        break;
+      case R::Label:
+        FLabelInfoStatus.Create(hParent, row.nLeft, row.nTop, row.sCaption, row.nId, FFormFont.get());
+        break;
+      case R::RichEdit:
+        FRichEditInfo.Create(hParent, rcNone, WS_VSCROLL | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                             WS_EX_CLIENTEDGE, FRichEditFont.get(), false, row.nId);
+        FRichEditInfo.SetBackground(::GetSysColor(COLOR_INFOBK));
+        break;
+    }
+    if (row.aKind != R::RichEdit) Control(row.nId)->SetFont(FFormFont.get());
+  }
+  ::SendMessageW(Fhwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FFormFont.get()), FALSE);
+  FButtonClose.OnClick = [this](TovButton& b) { ButtonCloseClick(b); };
+  FButtonCollectInfo.OnClick = [this](TovButton& b) { ButtonCollectInfoClick(b); };
+  FButtonMail.OnClick = [this](TovButton& b) { ButtonMailClick(b); };
+  FButtonPreview.OnClick = [this](TovButton& b) { ButtonPreviewClick(b); };
+}
+
+void TMainForm::ApplyLayout() {
+  if (!Fhwnd || !FRichEditInfo.Handle()) return;
+  // The free area of every parent, narrowed as aligned children take their place.
+  std::map<int, RECT> free;
+  RECT rcClient{};
+  ::GetClientRect(Fhwnd, &rcClient);
+  free[0] = rcClient;
+  for (const TLayoutRow& row : kLayout) {
+    RECT& area = free[row.nParentId];
+    TovControl* c = Control(row.nId);
+    switch (row.aAlign) {
+      case R::Bottom:
+        c->SetBounds(area.left, area.bottom - row.nHeight, area.right - area.left, row.nHeight);
+        area.bottom -= row.nHeight;
+        break;
+      case R::Client:
+        c->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
+        area = RECT{area.left, area.top, area.left, area.top};
+        break;
+      case R::None:
+        if (row.aKind == R::Label) break;  // sized to its text
+        if (row.bAnchorRight) {
+          RECT rcParent{};
+          ::GetClientRect(::GetParent(c->Handle()), &rcParent);
+          const int nRightGap = kMainClientWidth - (row.nLeft + row.nWidth);
+          c->SetBounds(rcParent.right - nRightGap - row.nWidth, row.nTop, row.nWidth, row.nHeight);
+        }
+        break;
+    }
+    if (row.aKind == R::GroupBox) free[row.nId] = FGroupBoxInfo.InnerRect();
+    if (row.aKind == R::Panel) {
+      RECT rc{};
+      ::GetClientRect(c->Handle(), &rc);
+      free[row.nId] = rc;
+    }
+  }
+}
+
+void TMainForm::Show(int nCmdShow) {
+  if (!FbShown) {
+    FbShown = true;
+    // Before the window first becomes visible; a failure is shown and the window
+    // still comes up.
+    try {
+      FormShow();
+    } catch (...) {
+      ShowException(std::current_exception());
+    }
+  }
+  ::ShowWindow(Fhwnd, nCmdShow);
+  ::UpdateWindow(Fhwnd);
+}
+
+void TMainForm::FormShow() {
+  SetStatus(L"");
+  SetCaption(ExtendedCaption(Caption(), IsAdministrator(), GetToolVersion()));
+  ButtonCollectInfoClick(FButtonCollectInfo);
+}
+
+void TMainForm::ButtonCollectInfoClick(TovButton& Sender) {
+  TSystemMeasurements measure;
+  TResultLogFileWin32 log;
+  TWinCodePage codePage;
+  TRunServices services{FRichEditInfo, measure, log, codePage, *this};
+  // A click that the run's own message pump hands back here is dropped by the run.
+  FCollectionRun.Run(services, sAISMail_To);
+}
+
+void TMainForm::ButtonCloseClick(TovButton& Sender) { ::SendMessageW(Fhwnd, WM_CLOSE, 0, 0); }
+
+void TMainForm::ShowWaitCursor() {
+  FhSavedCursor = ::GetCursor();
+  FbWaitCursor = true;
+  ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+}
+
+void TMainForm::RestoreCursor() {
+  FbWaitCursor = false;
+  ::SetCursor(FhSavedCursor ? FhSavedCursor : ::LoadCursorW(nullptr, IDC_ARROW));
+}
+
+void TMainForm::SetStatus(const std::wstring& sText) {
+  FLabelInfoStatus.SetCaption(sText);
+  if (FLabelInfoStatus.Handle()) ::UpdateWindow(FLabelInfoStatus.Handle());
+}
+
+void TMainForm::ProcessMessages() {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Leave the quit for the main loop.
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (Fhwnd && ::IsDialogMessageW(Fhwnd, &msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+}
+
+LRESULT TMainForm::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  switch (uMsg) {
+    case WM_GETMINMAXINFO: {
+      auto* mmi = reinterpret_cast<MINMAXINFO*>(lParam);
+      mmi->ptMinTrackSize = POINT{kMainMinWidth, kMainMinHeight};
+      return 0;
+    }
+    case WM_SIZE:
+      ApplyLayout();
+      return 0;
+    case WM_SETCURSOR:
+      if (FbWaitCursor) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    default:
+      break;
+  }
+  return TovForm::WndProc(uMsg, wParam, lParam);
+}
+
+// Only the main window ends the program.
+void TMainForm::Destroyed() { ::PostQuitMessage(0); }
+
+}  // namespace sw

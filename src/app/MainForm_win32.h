@@ -1,0 +1,133 @@
+#pragma once
+#include <windows.h>
+
+#include <span>
+#include <string>
+
+#include "app/CollectionRun.h"
+#include "controls/ovControls_win32.h"
+#include "controls/ovForm_win32.h"
+#include "report/ovRichEdit_win32.h"
+
+namespace sw {
+
+// Control ids of the main window; other processes find the controls by them.
+enum TMainFormId : int {
+  idPanelBottom = 100,
+  idButtonClose,
+  idGroupBoxInfo,
+  idPanelInfoBottom,
+  idRichEditInfo,
+  idButtonCollectInfo,
+  idLabelInfoStatus,
+  idButtonMail,
+  idButtonPreview,
+};
+
+// One row of the window's design. Rows are listed per parent in tab order; a child
+// follows its parent. Aligned rows take their place from the parent's free area,
+// the others are at (nLeft, nTop) inside their parent.
+struct TLayoutRow {
+  enum TKind { Panel, GroupBox, Button, Label, RichEdit };
+  enum TAlign { None, Bottom, Client };
+  int nId;
+  int nParentId;  // 0: the form
+  TKind aKind;
+  TAlign aAlign;
+  int nLeft, nTop, nWidth, nHeight;  // width/height 0 for the label: sized to its text
+  const wchar_t* sCaption;
+  int nTabOrder;
+  bool bAnchorRight;  // keeps its distance to the parent's right edge
+};
+std::span<const TLayoutRow> MainFormLayout();
+
+inline constexpr int kMainClientWidth = 654;
+inline constexpr int kMainClientHeight = 448;
+inline constexpr int kMainMinWidth = 660;
+inline constexpr int kMainMinHeight = 300;
+inline constexpr const wchar_t* kMainFormClass = L"TMainForm";
+inline constexpr const wchar_t* kMainFormCaption = L"Sichtwerk";
+
+// The caption after the show handler: the pieces joined as they stand.
+std::wstring ExtendedCaption(const std::wstring& sCaption, bool bAdministrator,
+                             const std::wstring& sVersion);
+
+// The main window: report pane, status line, four buttons and the collection run.
+class TMainForm : public TovForm, public IRunUi {
+ public:
+  TMainForm();
+  ~TMainForm() override;
+
+  HWND Handle() const { return Fhwnd; }
+  // Creates the window hidden; Show runs FormShow and then makes it visible.
+  void Create();
+  void Show(int nCmdShow);
+
+  TovRichEdit& RichEditInfo() { return FRichEditInfo; }
+  const std::wstring& Body() const { return sBody; }
+  const std::wstring& AISMailTo() const { return sAISMail_To; }
+
+  void FormShow();
+  void ButtonCollectInfoClick(TovButton& Sender);
+  void ButtonCloseClick(TovButton& Sender);
+
+  // Mail and preview (their own source file).
+  void ComposeBody();
+  void SendReportMail();
+  void ShowPreview();
+  void BuildPreview();
+  void ButtonMailClick(TovButton& Sender);
+  void ButtonPreviewClick(TovButton& Sender);
+
+  // IRunUi
+  void ShowWaitCursor() override;
+  void RestoreCursor() override;
+  void SetStatus(const std::wstring& sText) override;
+  void ProcessMessages() override;
+
+  std::wstring Status() const { return FLabelInfoStatus.Caption(); }
+
+ protected:
+  LRESULT WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+  void Destroyed() override;
+
+ private:
+  // Lets the mail and preview code keep helpers of its own with access to the fields.
+  friend class TMainFormShare;
+
+  void CreateControls();
+  void ApplyLayout();
+  TovControl* Control(int nId);
+
+  TovPanel FPanelBottom;
+  TovButton FButtonClose;
+  TovGroupBox FGroupBoxInfo;
+  TovPanel FPanelInfoBottom;
+  TovRichEdit FRichEditInfo;
+  TovButton FButtonCollectInfo;
+  TovLabel FLabelInfoStatus;
+  TovButton FButtonMail;
+  TovButton FButtonPreview;
+
+  TFont FFormFont;      // Tahoma 8 pt, default character set
+  TFont FRichEditFont;  // Tahoma 8 pt, ANSI character set
+  HCURSOR FhSavedCursor = nullptr;
+  bool FbWaitCursor = false;
+  bool FbShown = false;
+  TCollectionRun FCollectionRun;
+
+  std::wstring sBody, sAISMail_To;
+};
+
+// The Windows-side helpers of the main window.
+// True when the caller's token (the thread's when it impersonates, else the process's)
+// lists the Administrators group S-1-5-32-544, whatever the group's attributes.
+bool IsAdministrator();
+// The same test over a token handle; false when the group list does not fit 1024 bytes.
+bool TokenHasAdministrators(HANDLE hToken);
+// The version text "a.b.c.d" of a file's fixed file version, "" when it has none.
+std::wstring GetFileVersionText(const std::wstring& sFileName);
+// GetFileVersionText of the running program's own file.
+std::wstring GetToolVersion();
+
+}  // namespace sw

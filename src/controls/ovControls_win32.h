@@ -1,0 +1,110 @@
+#pragma once
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "sysquery/win32/UniqueHandle.h"
+
+namespace sw {
+
+// The one place that shows an error which escaped a window procedure: a German message
+// box with the error text; the program goes on. Tests replace the sink so that no box
+// blocks them.
+using TErrorSink = std::function<void(const std::wstring& sText)>;
+void SetErrorSink(TErrorSink aSink);
+void ShowException(std::exception_ptr pError) noexcept;
+// The text shown for an error (exception texts are UTF-8).
+std::wstring ExceptionText(std::exception_ptr pError);
+
+// "Tahoma" at the given pixel height (-11 is 8 point at 96 dpi).
+TFont CreateTahoma(int nHeight, BYTE nCharSet);
+
+// Base of every control object: owns its child window, cannot be copied, destroys the
+// window when it dies. The object is found from its window through GWLP_USERDATA.
+class TovControl {
+ public:
+  TovControl() = default;
+  TovControl(const TovControl&) = delete;
+  TovControl& operator=(const TovControl&) = delete;
+  virtual ~TovControl();
+
+  HWND Handle() const { return Fhwnd; }
+  std::wstring Caption() const;
+  void SetCaption(const std::wstring& sCaption);
+  void SetBounds(int nLeft, int nTop, int nWidth, int nHeight);
+  void SetFont(HFONT hFont);
+  HFONT Font() const { return FhFont; }
+  void SetEnabled(bool bEnabled) { ::EnableWindow(Fhwnd, bEnabled); }
+  bool Enabled() const { return ::IsWindowEnabled(Fhwnd) != FALSE; }
+
+  // The object behind a window created through this family, nullptr otherwise.
+  static TovControl* FromHandle(HWND hwnd);
+
+ protected:
+  // Creates the child window; throws std::runtime_error when Windows refuses.
+  void CreateChild(const wchar_t* sClass, HWND hParent, DWORD dwStyle, DWORD dwExStyle,
+                   const RECT& rcBounds, const std::wstring& sCaption, int nId);
+  void Attach(HWND hwnd);
+  // Called for WM_DESTROY of the own window (subclassed controls) or by the destructor.
+  void Detached() { Fhwnd = nullptr; }
+
+  HWND Fhwnd = nullptr;
+  HFONT FhFont = nullptr;  // not owned: fonts belong to the form
+};
+
+class TovButton : public TovControl {
+ public:
+  using TClick = std::function<void(TovButton& Sender)>;
+  void Create(HWND hParent, const RECT& rcBounds, const std::wstring& sCaption, int nId,
+              DWORD dwExtraStyle = 0);
+  TClick OnClick;
+  // Fired by the form for BN_CLICKED; errors are shown, not passed on.
+  void Click();
+};
+
+// A static text; with bAutoSize it keeps the size of its text.
+class TovLabel : public TovControl {
+ public:
+  void Create(HWND hParent, int nLeft, int nTop, const std::wstring& sCaption, int nId, HFONT hFont);
+  void SetCaption(const std::wstring& sCaption);
+
+ private:
+  void AutoSize();
+};
+
+// A group box whose children report to the form: a plain BUTTON group box keeps their
+// WM_COMMAND to itself, so it is subclassed to hand such messages to its parent.
+class TovGroupBox : public TovControl {
+ public:
+  void Create(HWND hParent, const RECT& rcBounds, const std::wstring& sCaption, int nId);
+  // The area inside the frame that aligned children share.
+  RECT InnerRect() const;
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+  WNDPROC FOldProc = nullptr;
+};
+
+// A panel: background, raised bevel, centred caption; with a rotated font and centred
+// alignment it draws its caption upwards along its left edge.
+class TovPanel : public TovControl {
+ public:
+  enum class TAlignment { Left, Right, Center };
+  void Create(HWND hParent, const RECT& rcBounds, const std::wstring& sCaption, int nId);
+  TAlignment Alignment = TAlignment::Center;
+  COLORREF Color() const { return ::GetSysColor(COLOR_BTNFACE); }
+  // The drawing surface while Paint runs (nullptr otherwise).
+  HDC Canvas() const { return FhCanvas; }
+
+ protected:
+  virtual void Paint();
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+  void TextOutRotated(const std::wstring& sText, int x, int y);
+  HDC FhCanvas = nullptr;
+};
+
+}  // namespace sw

@@ -1,0 +1,180 @@
+#include "report/ovRichEdit_win32.h"
+
+#include <richedit.h>
+
+#include <stdexcept>
+
+#include "sysquery/win32/SystemLibrary.h"
+
+namespace sw {
+
+namespace {
+// Msftedit stays loaded for the life of the process: its window class lives in it.
+bool LoadMsftedit() {
+  static TModule module = LoadSystemLibrary(L"msftedit.dll");
+  return static_cast<bool>(module);
+}
+
+// Every CR LF, lone CR and lone LF becomes the control's paragraph mark CR.
+std::wstring ToParagraphs(const std::wstring& s) {
+  std::wstring r;
+  r.reserve(s.size() + 1);
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const wchar_t c = s[i];
+    if (c == L'\r' || c == L'\n') {
+      if (c == L'\r' && i + 1 < s.size() && s[i + 1] == L'\n') ++i;
+      r += L'\r';
+    } else {
+      r += c;
+    }
+  }
+  return r;
+}
+}  // namespace
+
+void TovRichEdit::Create(HWND hParent, const RECT& rc, DWORD dwStyle, DWORD dwExStyle, HFONT hFont,
+                         bool bWordWrap, int nId) {
+  if (!LoadMsftedit()) throw std::runtime_error("msftedit.dll konnte nicht geladen werden");
+  CreateChild(MSFTEDIT_CLASS, hParent, ES_MULTILINE | dwStyle, dwExStyle, rc, L"", nId);
+  // The own capacity check runs before every insertion; the control's limit sits
+  // above it so that it never cuts a line short.
+  ::SendMessageW(Fhwnd, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(kPaneCapacity + 1024));
+  ::SendMessageW(Fhwnd, EM_SETTEXTMODE, TM_RICHTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
+  if (hFont) SetFont(hFont);
+  FbWordWrap = !bWordWrap;  // force the message
+  SetWordWrap(bWordWrap);
+  FbWordWrap_BeforeUpdate = FbWordWrap;
+}
+
+void TovRichEdit::SetBackground(COLORREF cColor) { ::SendMessageW(Fhwnd, EM_SETBKGNDCOLOR, 0, cColor); }
+
+void TovRichEdit::SetWordWrap(bool bWrap) {
+  if (bWrap == FbWordWrap) return;
+  // A null device with line width 0 wraps at the window; width 1 means no wrap.
+  ::SendMessageW(Fhwnd, EM_SETTARGETDEVICE, 0, bWrap ? 0 : 1);
+  FbWordWrap = bWrap;
+}
+
+void TovRichEdit::BeginUpdate(bool bClearLines) {
+  FbWordWrap_BeforeUpdate = FbWordWrap;
+  SetWordWrap(false);
+  if (bClearLines) Clear();
+}
+
+void TovRichEdit::EndUpdate() { SetWordWrap(FbWordWrap_BeforeUpdate); }
+
+void TovRichEdit::Clear() { ::SendMessageW(Fhwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"")); }
+
+void TovRichEdit::SetRichTextMode() {
+  // Only an empty control changes its mode; a filled one already is in rich-text mode
+  // (Create sets it), so the refusal is of no consequence.
+  ::SendMessageW(Fhwnd, EM_SETTEXTMODE, TM_RICHTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
+}
+
+std::size_t TovRichEdit::TextLength() const {
+  GETTEXTLENGTHEX gtl{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  const LRESULT n = ::SendMessageW(Fhwnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gtl), 0);
+  return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
+std::wstring TovRichEdit::RawText() const {
+  const std::size_t cch = TextLength();
+  std::wstring s(cch + 1, L'\0');
+  GETTEXTEX gt{};
+  gt.cb = static_cast<DWORD>((cch + 1) * sizeof(wchar_t));
+  gt.flags = GT_DEFAULT;
+  gt.codepage = 1200;
+  const LRESULT got = ::SendMessageW(Fhwnd, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&gt),
+                                     reinterpret_cast<LPARAM>(s.data()));
+  s.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return s;
+}
+
+std::wstring TovRichEdit::Text() const {
+  const std::wstring raw = RawText();
+  std::wstring s;
+  s.reserve(raw.size() * 2);
+  for (wchar_t c : raw) {
+    if (c == L'\r') {
+      s += L"\r\n";
+    } else if (c != L'\n') {
+      s += c;
+    }
+  }
+  return s;
+}
+
+int TovRichEdit::LineCount() const {
+  // Counted over paragraphs, not display lines, so that word wrap does not matter.
+  int n = 0;
+  for (wchar_t c : RawText())
+    if (c == L'\r') ++n;
+  return n;
+}
+
+std::wstring TovRichEdit::Line(int Index) const {
+  const std::wstring raw = RawText();
+  int n = 0;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] != L'\r') continue;
+    if (n == Index) return raw.substr(start, i - start);
+    ++n;
+    start = i + 1;
+  }
+  throw std::out_of_range("Zeilenindex außerhalb des Bereichs");
+}
+
+LONG TovRichEdit::Append(const std::wstring& sLine, LONG& nInserted) {
+  const std::wstring sParagraphs = ToParagraphs(sLine) + L'\r';
+  const std::size_t nStart = TextLength();
+  if (nStart + sParagraphs.size() > kPaneCapacity) throw EPaneInsertError();
+  const LONG nPos = static_cast<LONG>(nStart);
+  CHARRANGE cr{nPos, nPos};
+  ::SendMessageW(Fhwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
+  ::SendMessageW(Fhwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(sParagraphs.c_str()));
+  nInserted = static_cast<LONG>(TextLength()) - nPos;
+  if (nInserted != static_cast<LONG>(sParagraphs.size())) {
+    // The control took less than asked: nothing partial may stay.
+    CHARRANGE all{nPos, -1};
+    ::SendMessageW(Fhwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+    ::SendMessageW(Fhwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    throw EPaneInsertError();
+  }
+  return nPos;
+}
+
+void TovRichEdit::AddLine(const std::wstring& sLine, int nSize, TColor aColor, TFontStyles aStyle) {
+  SetWordWrap(false);
+  LONG nInserted = 0;
+  const LONG nStart = Append(sLine, nInserted);
+  CHARRANGE cr{nStart, nStart + nInserted};
+  ::SendMessageW(Fhwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
+
+  CHARFORMAT2W cf{};
+  cf.cbSize = sizeof(cf);
+  cf.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+  cf.dwEffects = ((aStyle & fsBold) ? CFE_BOLD : 0) | ((aStyle & fsItalic) ? CFE_ITALIC : 0) |
+                 ((aStyle & fsUnderline) ? CFE_UNDERLINE : 0) | ((aStyle & fsStrikeOut) ? CFE_STRIKEOUT : 0);
+  ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+
+  cf = CHARFORMAT2W{};
+  cf.cbSize = sizeof(cf);
+  cf.dwMask = CFM_SIZE;
+  cf.yHeight = nSize * 20;  // twips
+  ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+
+  cf = CHARFORMAT2W{};
+  cf.cbSize = sizeof(cf);
+  cf.dwMask = CFM_COLOR;
+  cf.dwEffects = 0;  // no CFE_AUTOCOLOR: the colour given counts
+  cf.crTextColor = static_cast<COLORREF>(aColor);
+  ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+}
+
+void TovRichEdit::AddPlainLine(const std::wstring& sLine) {
+  LONG nInserted = 0;
+  Append(sLine, nInserted);
+}
+
+}  // namespace sw

@@ -1,0 +1,46 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "controls/ovControls_win32.h"
+#include "report/TextPane.h"
+
+namespace sw {
+
+// The rich-text pane over Msftedit's RICHEDIT50W (loaded from the system directory).
+// Lines are paragraphs: the control holds "line\r" per line; its length counts one
+// character per line end, which is the position rule of AddLine.
+class TovRichEdit : public TovControl, public ITextPane {
+ public:
+  // Creates the control as a child of hParent. dwStyle is added to WS_CHILD | ES_MULTILINE;
+  // bWordWrap is the initial word wrap. Throws std::runtime_error when msftedit.dll or
+  // the window cannot be had.
+  void Create(HWND hParent, const RECT& rcBounds, DWORD dwStyle, DWORD dwExStyle, HFONT hFont,
+              bool bWordWrap, int nId = 0);
+  void SetBackground(COLORREF cColor);
+
+  void BeginUpdate(bool bClearLines) override;
+  void EndUpdate() override;
+  bool WordWrap() const override { return FbWordWrap; }
+  void SetWordWrap(bool bWrap) override;
+  void SetRichTextMode() override;
+  void AddLine(const std::wstring& sLine, int nSize, TColor aColor, TFontStyles aStyle) override;
+  void AddPlainLine(const std::wstring& sLine) override;
+  int LineCount() const override;
+  std::size_t TextLength() const override;
+  std::wstring Text() const override;
+  std::wstring Line(int Index) const override;
+  void Clear();
+
+ private:
+  // Inserts the paragraphs of sLine at the end; returns the start position.
+  // Throws EPaneInsertError, leaving the pane as it was, when they do not fit.
+  LONG Append(const std::wstring& sLine, LONG& nInserted);
+  std::wstring RawText() const;
+
+  bool FbWordWrap = true;
+  bool FbWordWrap_BeforeUpdate = true;
+};
+
+}  // namespace sw
