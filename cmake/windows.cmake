@@ -6,7 +6,7 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 
 # Static C++ runtime: the program must start on a PC with nothing installed.
 # No time stamp in the PE header, so that two builds of one commit are identical.
-set(SW_WIN_LINK_OPTIONS -static -municode
+set(SW_WIN_LINK_OPTIONS -static
     -Wl,--large-address-aware -Wl,--dynamicbase -Wl,--nxcompat -Wl,--no-insert-timestamp)
 # Only DLLs that Windows always maps from its system directory are imported; every
 # other one is loaded at run time from there (TSystemLibrary).
@@ -17,7 +17,8 @@ target_link_libraries(sw_win PUBLIC sw_core ${SW_WIN_LIBS})
 
 add_executable(Sichtwerk WIN32 src/app/main_win32.cpp src/app/Sichtwerk.rc)
 target_link_libraries(Sichtwerk PRIVATE sw_win)
-target_link_options(Sichtwerk PRIVATE ${SW_WIN_LINK_OPTIONS} -mwindows)
+# Wide entry point (wWinMain) for the program only: test programs use gtest_main.
+target_link_options(Sichtwerk PRIVATE ${SW_WIN_LINK_OPTIONS} -municode -mwindows)
 set_source_files_properties(src/app/Sichtwerk.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/Sichtwerk.manifest;${CMAKE_SOURCE_DIR}/src/app/Version.h")
 # Resource compiler: no time stamps, German code page.
@@ -54,7 +55,7 @@ endif()
 target_include_directories(sw_win_testsupport INTERFACE ${CMAKE_SOURCE_DIR}/tests)
 
 # One Windows test program per subsystem: tests/<sub>/*_win32_test.cpp.
-foreach(sub app controls report check sysquery resultlog share)
+foreach(sub app controls report check sysquery resultlog share release)
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${sub}/*_win32_test.cpp)
   if(srcs)
     add_executable(sw_${sub}_wintests ${srcs})

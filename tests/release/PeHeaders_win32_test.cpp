@@ -1,0 +1,180 @@
+// The shipped executable's headers and resources, read from the file itself and
+// cross-checked with what Windows' own loader and version APIs report.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include "release/PeImage.h"
+#include "sysquery/win32/SystemLibrary.h"
+
+namespace {
+
+// The file under test: SW_PE_FILE when set (a release build), else the Sichtwerk.exe
+// beside this test program.
+std::wstring ExeUnderTest() {
+  wchar_t sBuf[MAX_PATH * 2];
+  const DWORD n = ::GetEnvironmentVariableW(L"SW_PE_FILE", sBuf, MAX_PATH * 2);
+  if (n > 0 && n < MAX_PATH * 2) return sBuf;
+  const DWORD m = ::GetModuleFileNameW(nullptr, sBuf, MAX_PATH * 2);
+  std::wstring s(sBuf, m);
+  return s.substr(0, s.find_last_of(L'\\') + 1) + L"Sichtwerk.exe";
+}
+
+std::vector<std::uint8_t> ReadAll(const std::wstring& sPath) {
+  std::ifstream f(sPath.c_str(), std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(f), {});
+}
+
+class PeHeaders : public testing::Test {
+ protected:
+  void SetUp() override {
+    FsPath = ExeUnderTest();
+    std::string sWhy;
+    FImage = std::make_unique<swtest::TPeImage>(ReadAll(FsPath));
+    ASSERT_TRUE(FImage->Parse(sWhy)) << sWhy;
+  }
+  std::wstring FsPath;
+  std::unique_ptr<swtest::TPeImage> FImage;
+};
+
+TEST_F(PeHeaders, ThirtyTwoBitGuiWithAslrNxAndLargeAddresses) {
+  const auto& pe = *FImage;
+  EXPECT_EQ(0x14C, pe.Machine);
+  EXPECT_EQ(0x10B, pe.OptionalMagic);
+  EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, pe.Subsystem);
+  EXPECT_TRUE(pe.Characteristics & IMAGE_FILE_EXECUTABLE_IMAGE);
+  EXPECT_TRUE(pe.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE);
+  EXPECT_FALSE(pe.Characteristics & IMAGE_FILE_DLL);
+  EXPECT_TRUE(pe.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE);
+  EXPECT_TRUE(pe.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_NX_COMPAT);
+  // Dynamic base is worthless without relocations: older MinGW linkers dropped them
+  // from executables even with --dynamicbase.
+  EXPECT_FALSE(pe.Characteristics & IMAGE_FILE_RELOCS_STRIPPED);
+  EXPECT_NE(0u, pe.DirRva[IMAGE_DIRECTORY_ENTRY_BASERELOC]);
+  EXPECT_GT(pe.DirSize[IMAGE_DIRECTORY_ENTRY_BASERELOC], 8u);
+}
+
+TEST_F(PeHeaders, NoTimeStampAnywhere) {
+  EXPECT_EQ(0u, FImage->TimeDateStamp);
+  for (std::size_t i = 0; i < FImage->EmbeddedTimeStamps.size(); ++i) {
+    SCOPED_TRACE(testing::Message() << "resource directory or debug entry " << i);
+    EXPECT_EQ(0u, FImage->EmbeddedTimeStamps[i]);
+  }
+}
+
+// DLLs the loader always takes from the system directory (KnownDLLs on every Windows
+// from 7 on). Anything else must be loaded at run time by full path.
+TEST_F(PeHeaders, ImportsOnlyKnownSystemDlls) {
+  const std::set<std::string> allowed = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
+                                         "comdlg32.dll", "msvcrt.dll", "shell32.dll", "ole32.dll",
+                                         "oleaut32.dll", "shlwapi.dll"};
+  ASSERT_FALSE(FImage->ImportedDlls.empty());
+  bool bKernel32 = false;
+  for (std::string s : FImage->ImportedDlls) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    SCOPED_TRACE(s);
+    EXPECT_TRUE(allowed.count(s)) << "imported from a DLL that could be planted";
+    bKernel32 |= s == "kernel32.dll";
+  }
+  EXPECT_TRUE(bKernel32);
+  EXPECT_TRUE(FImage->DelayImportedDlls.empty()) << FImage->DelayImportedDlls.front();
+}
+
+TEST_F(PeHeaders, ManifestAsInvokerWithCommonControls6) {
+  int nManifests = 0;
+  for (const auto& r : FImage->Resources) nManifests += r.nType == 24;
+  EXPECT_EQ(1, nManifests);
+  const auto* r = FImage->FindResource(24, 1);
+  ASSERT_NE(nullptr, r) << "no manifest as resource 1 of type 24";
+  const std::string s(r->aData.begin(), r->aData.end());
+  EXPECT_NE(std::string::npos, s.find("level=\"asInvoker\""));
+  EXPECT_NE(std::string::npos, s.find("uiAccess=\"false\""));
+  const auto at = s.find("name=\"Microsoft.Windows.Common-Controls\"");
+  ASSERT_NE(std::string::npos, at);
+  const auto end = s.find("/>", at);
+  EXPECT_NE(std::string::npos, s.substr(at, end - at).find("version=\"6.0.0.0\""));
+
+  // The loader finds the same bytes.
+  sw::TModule hExe(::LoadLibraryExW(FsPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  ASSERT_TRUE(hExe.get()) << ::GetLastError();
+  HRSRC hRes = ::FindResourceW(hExe.get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(nullptr, hRes);
+  EXPECT_EQ(r->aData.size(), ::SizeofResource(hExe.get(), hRes));
+  const void* p = ::LockResource(::LoadResource(hExe.get(), hRes));
+  ASSERT_NE(nullptr, p);
+  EXPECT_EQ(0, std::memcmp(p, r->aData.data(), r->aData.size()));
+}
+
+TEST_F(PeHeaders, VersionResource) {
+  const auto* r = FImage->FindResource(16, 1);
+  ASSERT_NE(nullptr, r) << "no version resource";
+  // VS_FIXEDFILEINFO follows the L"VS_VERSION_INFO" key, aligned to 4 bytes.
+  const auto& d = r->aData;
+  const std::uint8_t sig[] = {0xBD, 0x04, 0xEF, 0xFE};
+  const auto at = std::search(d.begin(), d.end(), std::begin(sig), std::end(sig));
+  ASSERT_NE(d.end(), at);
+  VS_FIXEDFILEINFO fixed;
+  ASSERT_LE(static_cast<std::size_t>(at - d.begin()) + sizeof fixed, d.size());
+  std::memcpy(&fixed, &*at, sizeof fixed);
+  EXPECT_EQ(0x00030000u, fixed.dwFileVersionMS);
+  EXPECT_EQ(0x0000000Du, fixed.dwFileVersionLS);
+  EXPECT_EQ(0x00030000u, fixed.dwProductVersionMS);
+  EXPECT_EQ(0x00000000u, fixed.dwProductVersionLS);
+  EXPECT_EQ(static_cast<DWORD>(VFT_APP), fixed.dwFileType);
+  EXPECT_EQ(0u, fixed.dwFileDateMS);
+  EXPECT_EQ(0u, fixed.dwFileDateLS);
+
+  // The same through the version API, as the program's caption reads it.
+  sw::TModule hVersion = sw::LoadSystemLibrary(L"version.dll");
+  ASSERT_TRUE(hVersion.get());
+  using TSize = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+  using TInfo = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+  using TQuery = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+  auto pSize = sw::GetProc<TSize>(hVersion.get(), "GetFileVersionInfoSizeW");
+  auto pInfo = sw::GetProc<TInfo>(hVersion.get(), "GetFileVersionInfoW");
+  auto pQuery = sw::GetProc<TQuery>(hVersion.get(), "VerQueryValueW");
+  ASSERT_TRUE(pSize && pInfo && pQuery);
+  DWORD dwHandle = 0xdeadbeef;
+  const DWORD cbInfo = pSize(FsPath.c_str(), &dwHandle);
+  ASSERT_GT(cbInfo, 0u);
+  EXPECT_EQ(0u, dwHandle);
+  std::vector<std::uint8_t> info(cbInfo + 64, 0xbd);
+  ASSERT_TRUE(pInfo(FsPath.c_str(), 0, cbInfo, info.data()));
+  EXPECT_EQ(0xbd, info[cbInfo]) << "GetFileVersionInfoW wrote past the size it asked for";
+
+  VS_FIXEDFILEINFO* pFixed = nullptr;
+  UINT cb = 0;
+  ASSERT_TRUE(pQuery(info.data(), L"\\", reinterpret_cast<void**>(&pFixed), &cb));
+  ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), cb);
+  EXPECT_EQ(0, std::memcmp(pFixed, &fixed, sizeof fixed));
+
+  struct {
+    const wchar_t* sKey;
+    const wchar_t* sValue;
+  } const rows[] = {
+      {L"\\StringFileInfo\\040704E4\\FileVersion", L"3.0.0.13"},
+      {L"\\StringFileInfo\\040704E4\\ProductVersion", L"3.0.0.0"},
+      {L"\\StringFileInfo\\040704E4\\OriginalFilename", L"Sichtwerk.exe"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << testing::PrintToString(std::wstring(row.sKey)));
+    wchar_t* p = nullptr;
+    UINT cch = 0;
+    ASSERT_TRUE(pQuery(info.data(), row.sKey, reinterpret_cast<void**>(&p), &cch));
+    EXPECT_EQ(std::wstring(row.sValue), std::wstring(p));
+  }
+  WORD* pTrans = nullptr;
+  ASSERT_TRUE(pQuery(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&pTrans), &cb));
+  ASSERT_EQ(4u, cb) << "exactly one translation";
+  EXPECT_EQ(0x0407, pTrans[0]);
+  EXPECT_EQ(1252, pTrans[1]);
+}
+
+}  // namespace
