@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Builds Sichtwerk.exe and the benchmark programs, runs every benchmark under Wine in
+# one prefix of its own and prints the table of medians and ratios.
+#
+#   bash bench/run.sh            SW_BENCH_RUNS=N (default 15) starts per program
+#
+# Everything lands in build/bench/: win (Sichtwerk tree), tools (benchmark programs),
+# wine (prefix, display), run (scratch folders), table.txt (the last table).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+. tools/deps.sh
+sw_install_deps run
+
+runs=${SW_BENCH_RUNS:-15}
+jobs=${SW_BENCH_JOBS:-2}
+tree=build/bench/win
+tools=build/bench/tools
+state=build/bench/wine
+scratch=build/bench/run
+wine_env=tests/wine/wine-env.sh
+log_name="Ergebnisse des Sichtwerks zur Prüfung.log"
+
+echo "== Building (Release)"
+cmake -S . -B "$tree" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$tree" -j"$jobs" --target Sichtwerk sw_win >/dev/null
+cmake -S bench -B "$tools" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DSW_TREE="$root/$tree" >/dev/null
+cmake --build "$tools" -j"$jobs" >/dev/null
+
+# Every program starts from a folder of its own: Sichtwerk writes its log beside itself.
+rm -rf "$scratch"
+mkdir -p "$scratch"/floor "$scratch"/sw-empty "$scratch"/sw-1mb "$scratch"/sw-500mb "$scratch"/inproc
+i686-w64-mingw32-strip -o "$scratch/Sichtwerk.exe" "$tree/bin/Sichtwerk.exe"
+for d in sw-empty sw-1mb sw-500mb; do cp "$scratch/Sichtwerk.exe" "$scratch/$d/"; done
+cp "$tools/bin/sw_floor.exe" "$scratch/floor/"
+cp "$tools/bin/sw_bench_run.exe" "$scratch/inproc/"
+
+bash "$wine_env" "$state" setup
+trap 'bash "$wine_env" "$state" cleanup; rm -f "$scratch/sw-1mb/$log_name" "$scratch/sw-500mb/$log_name"' EXIT
+winrun() { bash "$wine_env" "$state" run "$@" | tr -d '\r'; }
+winpath() { echo "Z:$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" | tr / '\\'; }
+measure=$tools/bin/sw_bench_start.exe
+
+# The logs of 1 MB and 500 MB are made of real blocks: one start writes the first.
+echo "== Preparing result logs"
+winrun "$measure" --runs 1 --warmup 0 \
+  --target probe "$(winpath "$scratch/sw-empty/Sichtwerk.exe")" TMainForm \
+  "$(winpath "$scratch/sw-empty/$log_name")" >/dev/null
+block="$scratch/sw-empty/$log_name"
+[ -s "$block" ] || { echo "Sichtwerk wrote no result log block" >&2; exit 1; }
+python3 - "$block" "$scratch/sw-1mb/$log_name" "$scratch/sw-500mb/$log_name" <<'EOF'
+import sys
+block = open(sys.argv[1], 'rb').read()
+for path, size in ((sys.argv[2], 1 << 20), (sys.argv[3], 500 << 20)):
+    chunk = block * max(1, (1 << 20) // len(block))
+    with open(path, 'wb') as f:
+        written = 0
+        while written + len(chunk) <= size:
+            f.write(chunk); written += len(chunk)
+        while written + len(block) <= size:
+            f.write(block); written += len(block)
+EOF
+
+echo "== Starts: $runs per program, interleaved"
+starts=$(winrun "$measure" --runs "$runs" --warmup 2 \
+  --target floor "$(winpath "$scratch/floor/sw_floor.exe")" TFloorForm \
+  --target sw-empty "$(winpath "$scratch/sw-empty/Sichtwerk.exe")" TMainForm \
+  "$(winpath "$scratch/sw-empty/$log_name")" \
+  --target sw-1mb "$(winpath "$scratch/sw-1mb/Sichtwerk.exe")" TMainForm \
+  --target sw-500mb "$(winpath "$scratch/sw-500mb/Sichtwerk.exe")" TMainForm)
+echo "$starts" >"$scratch/starts.txt"
+
+echo "== In process"
+inproc=$(winrun "$tools/bin/sw_bench_run.exe" --runs 50 --pane-reps 10 \
+  --log "$(winpath "$scratch/inproc/bench-run.log")")
+echo "$inproc" >"$scratch/inproc.txt"
+
+field() { # field TEXT NAME KEY
+  echo "$1" | awk -v n="$2" -v k="$3" '$1 == "result" && $2 == n {
+    for (i = 3; i <= NF; i++) { split($i, kv, "="); if (kv[1] == k) print kv[2] } }'
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
+verdict() { awk -v v="$1" -v t="$2" 'BEGIN { print (v != "n/a" && v + 0 <= t + 0) ? "holds" : "MISSED" }'; }
+
+floor_ms=$(field "$starts" floor median_ms)
+floor_kb=$(field "$starts" floor median_peak_kb)
+sw_ms=$(field "$starts" sw-empty median_ms)
+sw_kb=$(field "$starts" sw-empty median_peak_kb)
+mb1_ms=$(field "$starts" sw-1mb median_ms)
+mb500_ms=$(field "$starts" sw-500mb median_ms)
+run_ms=$(field "$inproc" collection median_ms)
+l40=$(field "$inproc" addline40 median_us_per_line)
+l1000=$(field "$inproc" addline1000 median_us_per_line)
+size=$(stat -c %s "$scratch/Sichtwerk.exe")
+size_mb=$(awk -v s="$size" 'BEGIN { printf "%.3f", s / 1048576 }')
+r_start=$(ratio "$sw_ms" "$floor_ms")
+r_ws=$(ratio "$sw_kb" "$floor_kb")
+r_pane=$(ratio "$l1000" "$l40")
+
+cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')
+{
+  echo "Machine: $(nproc) cores, $cpu, $(wine --version), $(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo "Commit: $(git rev-parse --short HEAD)$(git diff --quiet HEAD -- src || echo ' (+ uncommitted src changes)')"
+  echo
+  printf '%-44s %14s %14s %8s %10s %s\n' "measure" "Sichtwerk" "floor" "ratio" "target" ""
+  printf '%-44s %14s %14s %8s %10s %s\n' "time to report, empty log (median ms)" "$sw_ms" "$floor_ms" "$r_start" "<= 1.25" "$(verdict "$r_start" 1.25)"
+  printf '%-44s %14s %14s %8s %10s %s\n' "peak working set (median KB)" "$sw_kb" "$floor_kb" "$r_ws" "<= 1.25" "$(verdict "$r_ws" 1.25)"
+  printf '%-44s %14s %14s %8s %10s %s\n' "time to report, 1 MB log (median ms)" "$mb1_ms" "$floor_ms" "$(ratio "$mb1_ms" "$floor_ms")" "" ""
+  printf '%-44s %14s %14s %8s %10s %s\n' "time to report, 500 MB log (median ms)" "$mb500_ms" "$floor_ms" "$(ratio "$mb500_ms" "$floor_ms")" "" ""
+  printf '%-44s %14s %14s %8s %10s %s\n' "collection run in process (median ms)" "$run_ms" "" "" "<= 20" "$(verdict "$run_ms" 20)"
+  printf '%-44s %14s %14s %8s %10s %s\n' "AddLine, 40 lines (median us per line)" "$l40" "" "" "" ""
+  printf '%-44s %14s %14s %8s %10s %s\n' "AddLine, 1000 lines (median us per line)" "$l1000" "" "$r_pane" "<= 2" "$(verdict "$r_pane" 2)"
+  printf '%-44s %14s %14s %8s %10s %s\n' "Sichtwerk.exe stripped (bytes / MiB)" "$size" "$size_mb" "" "<= 1.5" "$(verdict "$size_mb" 1.5)"
+  echo
+  echo "Starts per program: $runs after 2 warm-up starts; ratios are Sichtwerk / floor."
+} | tee build/bench/table.txt

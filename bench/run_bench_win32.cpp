@@ -1,0 +1,199 @@
+// In-process benchmarks over the real parts: one collection run (real system queries,
+// the RichEdit pane in a hidden window, an empty result log), and the cost of AddLine
+// as the pane grows.
+//
+//   sw_bench_run.exe [--runs N] [--pane-reps N] [--log PATH]
+//
+// Output:
+//   result collection median_ms=M min_ms=A max_ms=B runs=N lines=L
+//   result addline40 median_us_per_line=U reps=R
+//   result addline1000 median_us_per_line=U reps=R
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/CollectionRun.h"
+#include "check/SystemMeasurements_win32.h"
+#include "report/ovRichEdit_win32.h"
+#include "resultlog/ResultLogFile_win32.h"
+#include "sysquery/Locale_win32.h"
+#include "sysquery/win32/SystemLibrary.h"
+#include "sysquery/win32/UniqueHandle.h"
+
+namespace {
+
+double Now() {
+  static LARGE_INTEGER freq = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const std::size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
+}
+
+// The window side of a run as the main window does it, on a hidden window.
+class TBenchUi : public sw::IRunUi {
+ public:
+  explicit TBenchUi(HWND hStatus) : FhStatus(hStatus) {}
+  void ShowWaitCursor() override { FhOldCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
+  void RestoreCursor() override { SetCursor(FhOldCursor); }
+  void SetStatus(const std::wstring& sText) override { SetWindowTextW(FhStatus, sText.c_str()); }
+  void ProcessMessages() override {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+
+ private:
+  HWND FhStatus;
+  HCURSOR FhOldCursor = nullptr;
+};
+
+void EmptyFile(const std::wstring& sPath) {
+  sw::TFileHandle h(CreateFileW(sPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// A line as long as a typical report line, 59 characters: 1,000 of them with their
+// line ends stay inside the pane's capacity.
+std::wstring ReportLikeLine(int i) {
+  static const wchar_t* kLabels[] = {L"Gruen: Freier Arbeitsspeicher (RAM)",
+                                     L"Gelb: Taktfrequenz des Prozessors",
+                                     L"Rot: Geschwindigkeit der Netzwerkkarte",
+                                     L"Gruen: Bildschirmaufloesung"};
+  std::wstring s = kLabels[i % 4];
+  s += L" = " + std::to_wstring(1000 + i) + L" MB";
+  s.resize(59, L'.');
+  return s;
+}
+
+// Median time per line, in microseconds, of adding nLines to an emptied pane.
+double TimeAddLines(sw::TovRichEdit& pane, int nLines, int nReps) {
+  static const sw::TColor kColors[] = {sw::clGreen, sw::clOlive, sw::clRed, sw::clBlack};
+  std::vector<double> perLine;
+  for (int r = -1; r < nReps; ++r) {
+    pane.BeginUpdate(true);
+    pane.SetRichTextMode();
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < nLines; ++i) lines.push_back(ReportLikeLine(i));
+    const double t0 = Now();
+    for (int i = 0; i < nLines; ++i) pane.AddLine(lines[i], 8, kColors[i % 4], 0);
+    const double t1 = Now();
+    pane.EndUpdate();
+    if (pane.LineCount() != nLines) {
+      fwprintf(stderr, L"pane holds %d lines, %d were added\n", pane.LineCount(), nLines);
+      return -1;
+    }
+    if (r >= 0) perLine.push_back(1000.0 * (t1 - t0) / nLines);
+  }
+  return Median(perLine);
+}
+
+LRESULT CALLBACK HostWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(hWnd, uMsg, wParam, lParam);
+}
+
+int Bench(int nRuns, int nPaneReps, const std::wstring& sLog) {
+  HINSTANCE hInstance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = HostWndProc;
+  wc.hInstance = hInstance;
+  wc.lpszClassName = L"TBenchHost";
+  if (!RegisterClassExW(&wc)) return 1;
+  // Never shown, like the main window during its first run.
+  sw::TWindowHandle hHost(CreateWindowExW(0, L"TBenchHost", L"bench", WS_OVERLAPPEDWINDOW, 0, 0,
+                                          670, 490, nullptr, nullptr, hInstance, nullptr));
+  if (!hHost) return 1;
+  HWND hStatus = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 332, 420, 300, 16,
+                                 hHost.get(), nullptr, hInstance, nullptr);
+  sw::TFont font(CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
+                             L"Tahoma"));
+  sw::TovRichEdit pane;
+  const RECT rc = {8, 16, 646, 400};
+  pane.Create(hHost.get(), rc, WS_VISIBLE | WS_VSCROLL | ES_READONLY, WS_EX_CLIENTEDGE,
+              font.get(), false);
+
+  sw::TSystemMeasurements measure;
+  sw::TResultLogFileWin32 log(sLog);
+  sw::TWinCodePage codePage;
+  TBenchUi ui(hStatus);
+  sw::TRunServices services{pane, measure, log, codePage, ui};
+  sw::TCollectionRun run;
+  std::wstring sAISMail_To;
+
+  std::vector<double> runs;
+  int nLines = 0;
+  for (int i = -3; i < nRuns; ++i) {
+    EmptyFile(sLog);
+    const double t0 = Now();
+    run.Run(services, sAISMail_To);
+    const double t1 = Now();
+    if (i >= 0) runs.push_back(t1 - t0);
+    nLines = pane.LineCount();
+  }
+  wprintf(L"result collection median_ms=%.2f min_ms=%.2f max_ms=%.2f runs=%u lines=%d\n",
+          Median(runs), *std::min_element(runs.begin(), runs.end()),
+          *std::max_element(runs.begin(), runs.end()), static_cast<unsigned>(runs.size()), nLines);
+  fflush(stdout);
+
+  for (int n : {40, 1000}) {
+    const double us = TimeAddLines(pane, n, n == 40 ? nPaneReps * 5 : nPaneReps);
+    if (us < 0) return 1;
+    wprintf(L"result addline%d median_us_per_line=%.1f reps=%d\n", n, us,
+            n == 40 ? nPaneReps * 5 : nPaneReps);
+    fflush(stdout);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  sw::RestrictDllSearchToSystem();
+  int nRuns = 50, nPaneReps = 10;
+  std::wstring sLog;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring a = argv[i];
+    if (a == L"--runs" && i + 1 < argc) {
+      nRuns = _wtoi(argv[++i]);
+    } else if (a == L"--pane-reps" && i + 1 < argc) {
+      nPaneReps = _wtoi(argv[++i]);
+    } else if (a == L"--log" && i + 1 < argc) {
+      sLog = argv[++i];
+    } else {
+      fwprintf(stderr, L"unknown argument %ls\n", argv[i]);
+      return 2;
+    }
+  }
+  if (sLog.empty()) {
+    // A scratch log beside this program, never the one of a real Sichtwerk.
+    wchar_t sPath[MAX_PATH];
+    const DWORD cch = GetModuleFileNameW(nullptr, sPath, MAX_PATH);
+    if (cch == 0 || cch >= MAX_PATH) return 1;
+    sLog = sPath;
+    sLog = sLog.substr(0, sLog.find_last_of(L"\\/") + 1) + L"bench-run.log";
+  }
+  if (nRuns < 1 || nPaneReps < 1) return 2;
+  try {
+    return Bench(nRuns, nPaneReps, sLog);
+  } catch (const std::exception& e) {
+    fprintf(stderr, "benchmark failed: %s\n", e.what());
+    return 1;
+  }
+}
