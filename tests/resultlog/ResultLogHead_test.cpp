@@ -1,0 +1,170 @@
+// What the pane shows from the head of the log must equal what it shows from the
+// whole file, for logs far larger than the pane.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "report/InfoItem.h"
+#include "report/MemoryPane.h"
+#include "resultlog/ResultLog.h"
+#include "resultlog/ResultLogFakes.h"
+
+using namespace sw;
+using sw::test::TCp1252;
+using sw::test::TFakeLogFile;
+
+namespace {
+
+enum class EEnc { Ansi, Utf8, Utf16LE, Utf16BE };
+
+std::string Encode(const std::wstring& s, EEnc e) {
+  std::string out;
+  switch (e) {
+    case EEnc::Ansi: return TCp1252().ToAnsi(s);
+    case EEnc::Utf8:
+      out = "\xEF\xBB\xBF";
+      for (wchar_t c : s) {
+        if (c < 0x80) {
+          out += static_cast<char>(c);
+        } else if (c < 0x800) {
+          out += static_cast<char>(0xC0 | (c >> 6));
+          out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+          out += static_cast<char>(0xE0 | (c >> 12));
+          out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+          out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+      }
+      return out;
+    case EEnc::Utf16LE:
+    case EEnc::Utf16BE: {
+      const bool bBig = e == EEnc::Utf16BE;
+      out = bBig ? "\xFE\xFF" : "\xFF\xFE";
+      for (wchar_t c : s) {
+        const char hi = static_cast<char>((c >> 8) & 0xFF), lo = static_cast<char>(c & 0xFF);
+        out += bBig ? hi : lo;
+        out += bBig ? lo : hi;
+      }
+      return out;
+    }
+  }
+  return out;
+}
+
+// The pane with a report of nReport characters in front.
+TMemoryPane PaneWithReport(std::size_t nReport) {
+  TMemoryPane p;
+  if (nReport) p.AddLine(std::wstring(nReport - 1, L'R'), 10, clBlack, 0);
+  return p;
+}
+
+std::wstring WholeFileView(const std::string& sFile, std::size_t nReport) {
+  TCp1252 cp;
+  TMemoryPane p = PaneWithReport(nReport);
+  AppendLinesUntilFull(p, SplitLogLines(DecodeLogBytes(sFile, cp), false));
+  return p.Text();
+}
+
+std::wstring HeadView(const std::string& sFile, std::size_t nReport, std::size_t cbMax) {
+  TCp1252 cp;
+  TFakeLogFile log;
+  log.sFile = sFile;
+  TMemoryPane p = PaneWithReport(nReport);
+  std::vector<std::wstring> lines;
+  EXPECT_TRUE(ReadLogLines(log, cp, cbMax, lines));
+  AppendLinesUntilFull(p, lines);
+  return p.Text();
+}
+
+// Through the real operation, to be sure it reads no more than the head.
+std::wstring CollectView(const std::string& sFile, std::size_t nReport) {
+  TCp1252 cp;
+  TFakeLogFile log;
+  log.sFile = sFile;
+  TMemoryPane p = PaneWithReport(nReport);
+  TServiceInfos().CollectLogEntries(p, log, cp);
+  EXPECT_EQ(log.cbLastMax, kLogHeadBytes);
+  return p.Text();
+}
+
+struct TCase {
+  std::string sName;
+  std::string sFile;
+};
+
+std::vector<TCase> GeneratedLogs() {
+  std::vector<TCase> v;
+  const std::size_t k10MB = 10u << 20;
+  v.push_back({"ANSI single line of 10 MB", std::string(k10MB, 'x')});
+  v.push_back({"ANSI 10 MB line after a short one", "kurz\r\n" + std::string(k10MB, 'x') + "\r\nnach"});
+  v.push_back({"UTF-8 single line of 10 MB", Encode(std::wstring(k10MB / 2, L'ü'), EEnc::Utf8)});
+  v.push_back({"UTF-16 single line of 10 MB", Encode(std::wstring(k10MB / 2, L'a'), EEnc::Utf16LE)});
+  for (EEnc e : {EEnc::Utf16LE, EEnc::Utf16BE, EEnc::Utf8, EEnc::Ansi}) {
+    const std::string sEnc = std::to_string(static_cast<int>(e));
+    std::wstring s;
+    for (int i = 0; i < 200000; ++i) s += L"\r\n";
+    v.push_back({"200000 empty CR LF lines, encoding " + sEnc, Encode(s, e)});
+    v.push_back({"200000 lone CR lines, encoding " + sEnc, Encode(std::wstring(200000, L'\r'), e)});
+    v.push_back({"200000 lone LF lines, encoding " + sEnc, Encode(std::wstring(200000, L'\n'), e)});
+    // Empty lines up to just around the pane's end, then a line that reaches across
+    // the end of the head.
+    for (std::size_t nEmpty : {65530u, 65533u, 65534u, 65535u, 65536u, 65537u}) {
+      std::wstring t;
+      for (std::size_t i = 0; i < nEmpty; ++i) t += L"\r\n";
+      t += std::wstring(300000, L'y') + L"\r\nz\r\n";
+      v.push_back({std::to_string(nEmpty) + " empty lines then a long one, encoding " + sEnc, Encode(t, e)});
+    }
+  }
+  v.push_back({"NUL bytes in ANSI lines", [] {
+                 std::string s;
+                 for (int i = 0; i < 3000; ++i) s += std::string(100, '\0') + "\n";
+                 return s;
+               }()});
+  v.push_back({"odd UTF-16 beyond the head", Encode(std::wstring(400000, L'\n'), EEnc::Utf16LE) + "!"});
+  std::mt19937 rng(5);
+  for (int n = 0; n < 12; ++n) {
+    std::wstring t;
+    const wchar_t* ends[] = {L"\r\n", L"\r", L"\n"};
+    while (t.size() < 400000) {
+      const std::size_t len = rng() % 4 ? rng() % 40 : rng() % 5000;
+      t += std::wstring(len, static_cast<wchar_t>(L'a' + rng() % 26)) + ends[rng() % 3];
+    }
+    const EEnc e = static_cast<EEnc>(n % 4);
+    v.push_back({"random lines " + std::to_string(n), Encode(t, e)});
+  }
+  return v;
+}
+
+}  // namespace
+
+TEST(ResultLogHead, HeadShowsWhatTheWholeFileShows) {
+  for (const auto& c : GeneratedLogs()) {
+    for (std::size_t nReport : {0u, 1u, 2000u, 65536u}) {
+      SCOPED_TRACE(c.sName + ", report of " + std::to_string(nReport) + " characters");
+      ASSERT_GT(c.sFile.size(), 100000u);
+      const std::wstring sWhole = WholeFileView(c.sFile, nReport);
+      EXPECT_TRUE(sWhole == CollectView(c.sFile, nReport));
+    }
+  }
+}
+
+TEST(ResultLogHead, ShorterHeadWouldShowLess) {
+  // Proof that the comparison above can fail: empty UTF-16 lines cost 4 bytes each,
+  // and a head that holds fewer lines than fit into the pane shows less than the file.
+  std::wstring s;
+  for (int i = 0; i < 70000; ++i) s += L"\r\n";
+  const std::string sFile = Encode(s, EEnc::Utf16LE);
+  const std::wstring sWhole = WholeFileView(sFile, 0);
+  EXPECT_EQ(sWhole.size(), 2 * kPaneCapacity);
+  EXPECT_TRUE(sWhole == HeadView(sFile, 0, kLogHeadBytes));
+  EXPECT_FALSE(sWhole == HeadView(sFile, 0, 2 + 4 * (kPaneCapacity - 1)));
+}
+
+TEST(ResultLogHead, SmallLogIsReadWhole) {
+  TCp1252 cp;
+  TFakeLogFile log;
+  log.sFile = "a\r\nb";
+  std::vector<std::wstring> lines;
+  ASSERT_TRUE(ReadLogLines(log, cp, kLogHeadBytes, lines));
+  EXPECT_EQ(lines, (std::vector<std::wstring>{L"a", L"b"})) << "an unended last line of a whole file counts";
+}
