@@ -1,32 +1,281 @@
 #include "sysquery/SystemQuery.h"
 
+#include <iphlpapi.h>
+
+#include <cstddef>
+#include <cwchar>
+
+#include "sysquery/Hardware.h"
 #include "sysquery/Locale_win32.h"
+#include "sysquery/WindowsVersion.h"
+#include "sysquery/uNetSpeedUtil.h"
+#include "sysquery/uRegistryUtils_win32.h"
+#include "sysquery/win32/SystemLibrary.h"
+#include "sysquery/win32/UniqueHandle.h"
+
+// GetVersionExW is deprecated in newer SDKs, but it is the call whose answer is wanted.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
 namespace sw {
 
-std::wstring QueryComputerName() { return L""; }
-unsigned DetectWindowsRelease() { return 0; }
-std::wstring WindowsReleaseText() { return L""; }
-unsigned DetectWindowsEdition() { return 0; }
-std::wstring WindowsEditionText() { return L""; }
-unsigned ServicePackLevel() { return 0; }
-std::wstring ServicePackText() { return L""; }
+static_assert(sizeof(OSVERSIONINFOEXW) == 284, "extended version record size");
+static_assert(sizeof(MEMORYSTATUS) == 32, "memory status record size");
+static_assert(sizeof(MIB_IFROW) == sizeof(TIfRow), "TIfRow mirrors MIB_IFROW");
+static_assert(offsetof(MIB_IFROW, dwIndex) == offsetof(TIfRow, dwIndex));
+static_assert(offsetof(MIB_IFROW, dwSpeed) == offsetof(TIfRow, dwSpeed));
+static_assert(offsetof(MIB_IFROW, bPhysAddr) == offsetof(TIfRow, bPhysAddr));
+static_assert(offsetof(MIB_IFROW, dwAdminStatus) == offsetof(TIfRow, dwAdminStatus));
+static_assert(offsetof(MIB_IFROW, dwDescrLen) == offsetof(TIfRow, dwDescrLen));
+static_assert(offsetof(MIB_IFROW, bDescr) == offsetof(TIfRow, bDescr));
+
+namespace {
+
+const wchar_t kProcessorKey[] = L"\\Hardware\\Description\\System\\CentralProcessor\\0";
+
+bool ReadPlainVersion(OSVERSIONINFOW& aInfo) {
+  ZeroMemory(&aInfo, sizeof aInfo);
+  aInfo.dwOSVersionInfoSize = sizeof aInfo;
+  return ::GetVersionExW(&aInfo) != FALSE;
+}
+
+bool ReadExtendedVersion(OSVERSIONINFOEXW& aInfo) {
+  ZeroMemory(&aInfo, sizeof aInfo);
+  aInfo.dwOSVersionInfoSize = 284;
+  return ::GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&aInfo)) != FALSE;
+}
+
+// Upper half of kernel32.dll's product version; only the 9x family needs it.
+std::uint32_t ReadKernelVersion() {
+  using TGetSize = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+  using TGetInfo = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+  using TQueryValue = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+  OSVERSIONINFOW vi;
+  if (!ReadPlainVersion(vi) || vi.dwPlatformId != VER_PLATFORM_WIN32_WINDOWS) return 0;
+  TModule hVersion = LoadSystemLibrary(L"version.dll");
+  auto fnSize = GetProc<TGetSize>(hVersion.get(), "GetFileVersionInfoSizeW");
+  auto fnInfo = GetProc<TGetInfo>(hVersion.get(), "GetFileVersionInfoW");
+  auto fnQuery = GetProc<TQueryValue>(hVersion.get(), "VerQueryValueW");
+  if (!fnSize || !fnInfo || !fnQuery) return 0;
+  DWORD dwHandle = 0;
+  const DWORD cbInfo = fnSize(L"kernel32.dll", &dwHandle);
+  if (cbInfo == 0) return 0;
+  std::wstring aBuffer((cbInfo + 1) / 2, L'\0');
+  if (!fnInfo(L"kernel32.dll", 0, cbInfo, aBuffer.data())) return 0;
+  VS_FIXEDFILEINFO* pFixed = nullptr;
+  UINT cbFixed = 0;
+  if (!fnQuery(aBuffer.data(), L"\\", reinterpret_cast<LPVOID*>(&pFixed), &cbFixed) || !pFixed ||
+      cbFixed < sizeof(VS_FIXEDFILEINFO))
+    return 0;
+  return pFixed->dwProductVersionMS;
+}
+
+std::uint32_t KernelVersion() {
+  static const std::uint32_t nVersion = [] {
+    try {
+      return ReadKernelVersion();
+    } catch (...) {
+      return std::uint32_t{0};
+    }
+  }();
+  return nVersion;
+}
+
+// A failed GetVersionExW leaves platform 0: a release outside the table.
+TVersionRecord ReadVersionRecord() {
+  TVersionRecord v;
+  OSVERSIONINFOW vi;
+  if (!ReadPlainVersion(vi)) return v;
+  v.PlatformId = vi.dwPlatformId;
+  v.Major = vi.dwMajorVersion;
+  v.Minor = vi.dwMinorVersion;
+  v.CsdText = TrimCsdText(std::wstring(vi.szCSDVersion, wcsnlen(vi.szCSDVersion, 128)));
+  v.KernelVersion = KernelVersion();
+  v.bServerR2 = ::GetSystemMetrics(SM_SERVERR2) != 0;
+  SYSTEM_INFO si;
+  ZeroMemory(&si, sizeof si);
+  QueryNativeSystemInfo(si);
+  v.NativeArchitecture = si.wProcessorArchitecture;
+  OSVERSIONINFOEXW ex;
+  v.bExtendedOk = ReadExtendedVersion(ex);
+  v.ProductType = v.bExtendedOk ? ex.wProductType : 0;
+  return v;
+}
+
+// GetIfTable and GetIfEntry of iphlpapi.dll, loaded from the system folder once.
+class TWinIfApi : public IIfApi {
+ public:
+  TWinIfApi() : FModule(LoadSystemLibrary(L"iphlpapi.dll")) {
+    FGetIfTable = GetProc<TGetIfTable>(FModule.get(), "GetIfTable");
+    FGetIfEntry = GetProc<TGetIfEntry>(FModule.get(), "GetIfEntry");
+  }
+  std::uint32_t GetIfTable(void* pTable, std::uint32_t* pcbSize, bool bOrder) override {
+    if (!FGetIfTable) return ERROR_NOT_SUPPORTED;
+    ULONG cbSize = *pcbSize;
+    const DWORD r = FGetIfTable(static_cast<PMIB_IFTABLE>(pTable), &cbSize, bOrder ? TRUE : FALSE);
+    *pcbSize = cbSize;
+    return r;
+  }
+  std::uint32_t GetIfEntry(TIfRow& aRow) override {
+    if (!FGetIfEntry) return ERROR_NOT_SUPPORTED;
+    return FGetIfEntry(reinterpret_cast<PMIB_IFROW>(&aRow));
+  }
+
+ private:
+  using TGetIfTable = DWORD(WINAPI*)(PMIB_IFTABLE, PULONG, BOOL);
+  using TGetIfEntry = DWORD(WINAPI*)(PMIB_IFROW);
+  TModule FModule;
+  TGetIfTable FGetIfTable = nullptr;
+  TGetIfEntry FGetIfEntry = nullptr;
+};
+
+}  // namespace
+
+std::wstring QueryComputerName() {
+  try {
+    wchar_t sName[16];
+    DWORD cchName = 16;
+    if (!::GetComputerNameW(sName, &cchName)) return std::wstring();
+    return std::wstring(sName, wcsnlen(sName, 16));
+  } catch (...) {
+    return std::wstring();
+  }
+}
+
+unsigned DetectWindowsRelease() {
+  try {
+    return DetectWindowsRelease(ReadVersionRecord());
+  } catch (...) {
+    return 0;
+  }
+}
+
+std::wstring WindowsReleaseText() {
+  try {
+    const TVersionRecord v = ReadVersionRecord();
+    return WindowsReleaseText(DetectWindowsRelease(v), v.Minor);
+  } catch (...) {
+    return std::wstring();
+  }
+}
+
+unsigned DetectWindowsEdition() {
+  try {
+    return DetectWindowsEdition(
+        RegReadString(rsLocalMachine, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"ProductName", L""));
+  } catch (...) {
+    return 0;
+  }
+}
+
+std::wstring WindowsEditionText() { return WindowsEditionText(DetectWindowsEdition()); }
+
+unsigned ServicePackLevel() {
+  OSVERSIONINFOW vi;
+  const bool bVersion = ReadPlainVersion(vi);
+  if (bVersion && vi.dwPlatformId == VER_PLATFORM_WIN32_NT && vi.dwMajorVersion >= 5) {
+    OSVERSIONINFOEXW ex;
+    return ReadExtendedVersion(ex) ? ex.wServicePackMajor : 0;
+  }
+  // Older systems keep the level in the registry; a malformed value raises to the caller.
+  return ServicePackLevelFromCsdVersion(
+      RegReadInteger(rsLocalMachine, L"SYSTEM\\CurrentControlSet\\Control\\Windows", L"CSDVersion", 0));
+}
+
+std::wstring ServicePackText() { return ServicePackText(ServicePackLevel()); }
+
 bool QueryNativeSystemInfo(SYSTEM_INFO& aInfo) {
+  using TGetNative = void(WINAPI*)(LPSYSTEM_INFO);
+  auto fn = GetProc<TGetNative>(::GetModuleHandleW(L"kernel32.dll"), "GetNativeSystemInfo");
+  if (fn) {
+    fn(&aInfo);
+    return true;
+  }
   ::GetSystemInfo(&aInfo);
   return false;
 }
-bool RunsOn64BitWindows() { return false; }
-std::wstring QueryFreeRamMB() { return L"???"; }
-std::wstring QueryCpuClockText() {
-  TWinLocale aLocale;
-  return QueryCpuClockText(aLocale);
+
+bool RunsOn64BitWindows() {
+  try {
+    using TIsWow64 = BOOL(WINAPI*)(HANDLE, PBOOL);
+    auto fn = GetProc<TIsWow64>(::GetModuleHandleW(L"kernel32"), "IsWow64Process");
+    if (!fn) return false;
+    BOOL bWow64 = FALSE;
+    return fn(::GetCurrentProcess(), &bWow64) && bWow64 != FALSE;
+  } catch (...) {
+    return false;
+  }
 }
-std::wstring QueryCpuClockText(ILocale&) { return L"???"; }
-std::wstring QueryCpuIdentifier() { return L"???"; }
-std::wstring QueryColorDepthText() { return L""; }
+
+std::wstring QueryFreeRamMB() {
+  try {
+    MEMORYSTATUS ms;
+    ZeroMemory(&ms, sizeof ms);
+    ms.dwLength = sizeof ms;
+    ::GlobalMemoryStatus(&ms);
+    return FreeRamMBText(static_cast<std::uint32_t>(ms.dwAvailPhys));
+  } catch (...) {
+    return L"???";
+  }
+}
+
+std::wstring QueryCpuClockText() {
+  try {
+    TWinLocale aLocale;
+    return QueryCpuClockText(aLocale);
+  } catch (...) {
+    return L"???";
+  }
+}
+
+std::wstring QueryCpuClockText(ILocale& aLocale) {
+  try {
+    const std::int32_t iMHz = RegReadInteger(rsLocalMachine, kProcessorKey, L"~MHz", -1);
+    if (iMHz <= 0) return L"???";
+    return CpuClockText(iMHz, aLocale.DecimalSeparator());
+  } catch (...) {
+    return L"???";
+  }
+}
+
+std::wstring QueryCpuIdentifier() {
+  try {
+    return RegReadString(rsLocalMachine, kProcessorKey, L"Identifier", L"???");
+  } catch (...) {
+    return L"???";
+  }
+}
+
+std::wstring QueryColorDepthText() {
+  try {
+    TScreenDC dc;
+    return ColorDepthText(dc.get() ? ::GetDeviceCaps(dc.get(), BITSPIXEL) : 0);
+  } catch (...) {
+    return ColorDepthText(0);
+  }
+}
+
 int QueryScreenWidth() { return ::GetSystemMetrics(SM_CXSCREEN); }
 int QueryScreenHeight() { return ::GetSystemMetrics(SM_CYSCREEN); }
-std::wstring QueryWindowsDirectory() { return L""; }
-bool GetNetworkAdapterSpeed(std::wstring&, std::uint32_t&) { return false; }
+
+std::wstring QueryWindowsDirectory() {
+  try {
+    wchar_t sDir[MAX_PATH];
+    const UINT cch = ::GetWindowsDirectoryW(sDir, MAX_PATH);
+    if (cch == 0 || cch >= MAX_PATH) return std::wstring();
+    return std::wstring(sDir, cch);
+  } catch (...) {
+    return std::wstring();
+  }
+}
+
+bool GetNetworkAdapterSpeed(std::wstring& sDescription, std::uint32_t& nSpeed) {
+  try {
+    static TWinIfApi aApi;
+    TWinCodePage aCodePage;
+    return GetNetworkAdapterSpeed(aApi, aCodePage, sDescription, nSpeed);
+  } catch (...) {
+    return false;
+  }
+}
 
 }  // namespace sw

@@ -1,6 +1,62 @@
 #include "sysquery/uRegistryUtils_win32.h"
 
+#include <vector>
+
+#include "sysquery/win32/UniqueHandle.h"
+
 namespace sw {
+
+namespace {
+
+// Windows refuses a subkey path with a leading backslash (Wine accepts it), so one is
+// removed before every open.
+LONG OpenKey(HKEY hRoot, const std::wstring& sKey, REGSAM aAccess, TRegKey& hKey) {
+  const std::wstring sPath = RegistryKeyPath(sKey);
+  HKEY h = nullptr;
+  const LONG r = ::RegOpenKeyExW(hRoot, sPath.c_str(), 0, aAccess, &h);
+  if (r == ERROR_SUCCESS) hKey.reset(h);
+  return r;
+}
+
+// The narrower rights let a user read keys whose ACL refuses the full KEY_READ.
+TRegKey OpenKeyForReading(TRootSelector aRoot, const std::wstring& sKey) {
+  const REGSAM aAttempts[] = {KEY_READ, STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,
+                              KEY_QUERY_VALUE};
+  TRegKey hKey;
+  for (REGSAM aAccess : aAttempts)
+    if (OpenKey(GetRootKey(aRoot), sKey, aAccess, hKey) == ERROR_SUCCESS) break;
+  return hKey;
+}
+
+// Reads a string value of an open key. "" when the value is missing or empty;
+// nullopt when it cannot be read or is not REG_SZ / REG_EXPAND_SZ.
+std::optional<std::wstring> ReadStringValue(HKEY hKey, const std::wstring& sName) {
+  DWORD dwType = 0, cbData = 0;
+  LONG r = ::RegQueryValueExW(hKey, sName.c_str(), nullptr, &dwType, nullptr, &cbData);
+  if (r != ERROR_SUCCESS || cbData == 0) return std::wstring();
+  // The value may grow between the two calls; a few rounds settle that.
+  for (int iAttempt = 0; iAttempt < 4; ++iAttempt) {
+    // Two spare zero bytes, so no reader of the buffer ever runs off its end.
+    std::vector<BYTE> aData(static_cast<std::size_t>(cbData) + 2, 0);
+    DWORD cbRead = cbData;
+    r = ::RegQueryValueExW(hKey, sName.c_str(), nullptr, &dwType, aData.data(), &cbRead);
+    if (r == ERROR_MORE_DATA) {
+      cbData = cbRead;
+      continue;
+    }
+    if (r != ERROR_SUCCESS) return std::nullopt;
+    return StringFromRegistryData(dwType, aData.data(), cbRead);
+  }
+  return std::nullopt;
+}
+
+bool IsExistingFile(const std::wstring& sPath) {
+  if (sPath.empty()) return false;
+  const DWORD dwAttr = ::GetFileAttributesW(sPath.c_str());
+  return dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace
 
 HKEY GetRootKey(TRootSelector aRoot) {
   switch (aRoot) {
@@ -9,27 +65,91 @@ HKEY GetRootKey(TRootSelector aRoot) {
     default: return HKEY_CURRENT_USER;
   }
 }
-std::wstring RegReadString(TRootSelector, const std::wstring&, const std::wstring&, const std::wstring& sDefault) {
-  return sDefault;
+
+std::wstring RegReadString(TRootSelector aRoot, const std::wstring& sKey, const std::wstring& sName,
+                           const std::wstring& sDefault) {
+  try {
+    TRegKey hKey = OpenKeyForReading(aRoot, sKey);
+    if (!hKey) return sDefault;
+    // A value of another type is a failed lookup: the default, as for an unopened key.
+    return ReadStringValue(hKey.get(), sName).value_or(sDefault);
+  } catch (...) {
+    return sDefault;
+  }
 }
-std::int32_t RegReadInteger(TRootSelector, const std::wstring&, const std::wstring&, std::int32_t iDefault) {
-  return iDefault;
+
+std::int32_t RegReadInteger(TRootSelector aRoot, const std::wstring& sKey, const std::wstring& sName,
+                            std::int32_t iDefault) {
+  try {
+    TRegKey hKey = OpenKeyForReading(aRoot, sKey);
+    if (!hKey) return iDefault;
+    BYTE aData[4] = {0, 0, 0, 0};
+    DWORD dwType = 0, cbData = sizeof aData;
+    // A value longer than four bytes gives ERROR_MORE_DATA and so the default.
+    if (::RegQueryValueExW(hKey.get(), sName.c_str(), nullptr, &dwType, aData, &cbData) != ERROR_SUCCESS)
+      return iDefault;
+    return DwordFromRegistryData(dwType, aData, cbData).value_or(iDefault);
+  } catch (...) {
+    return iDefault;
+  }
 }
-bool RegKeyExists(TRootSelector, const std::wstring&) { return false; }
-std::wstring GetProductServerKey() { return L"\\CLSID\\{5D3A9C41-7E2B-4F08-A6C1-93B4E07D2F15}\\LocalServer32"; }
-std::wstring GetProductServerPath() { return L""; }
+
+bool RegKeyExists(TRootSelector aRoot, const std::wstring& sKey) {
+  try {
+    TRegKey hKey;
+    return OpenKey(GetRootKey(aRoot), sKey, STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, hKey) ==
+           ERROR_SUCCESS;
+  } catch (...) {
+    return false;
+  }
+}
+
+std::wstring GetProductServerPath() {
+  std::wstring sResult;
+  try {
+    const std::wstring sKey = GetProductServerKey();
+    {
+      TRegKey hProbe;
+      if (OpenKey(HKEY_CLASSES_ROOT, sKey, KEY_READ, hProbe) != ERROR_SUCCESS) return sResult;
+    }
+    TRegKey hKey;
+    if (OpenKey(HKEY_CLASSES_ROOT, sKey, KEY_READ, hKey) != ERROR_SUCCESS) return sResult;
+    // Taken verbatim: a quoted name or one with switches is no file name and gives "".
+    const std::wstring sPath = ReadStringValue(hKey.get(), L"").value_or(L"");
+    if (IsExistingFile(sPath)) sResult = sPath;
+  } catch (...) {
+    sResult.clear();
+  }
+  return sResult;
+}
 
 std::wstring TWinRegistryReader::RegReadString(TRootSelector aRoot, const std::wstring& sKey,
                                                const std::wstring& sName, const std::wstring& sDefault) {
   return sw::RegReadString(aRoot, sKey, sName, sDefault);
 }
+
 std::int32_t TWinRegistryReader::RegReadInteger(TRootSelector aRoot, const std::wstring& sKey,
                                                 const std::wstring& sName, std::int32_t iDefault) {
   return sw::RegReadInteger(aRoot, sKey, sName, iDefault);
 }
+
 bool TWinRegistryReader::RegKeyExists(TRootSelector aRoot, const std::wstring& sKey) {
   return sw::RegKeyExists(aRoot, sKey);
 }
-std::wstring TWinEnvironment::GetEnvVar(const std::wstring&) { return L""; }
+
+std::wstring TWinEnvironment::GetEnvVar(const std::wstring& sName) {
+  try {
+    const DWORD cchNeeded = ::GetEnvironmentVariableW(sName.c_str(), nullptr, 0);
+    if (cchNeeded == 0) return std::wstring();
+    std::wstring sValue(cchNeeded - 1, L'\0');
+    const DWORD cchCopied = ::GetEnvironmentVariableW(sName.c_str(), sValue.data(), cchNeeded);
+    // Anything but a complete copy (the variable changed in between) counts as unset.
+    if (cchCopied == 0 || cchCopied >= cchNeeded) return std::wstring();
+    sValue.resize(cchCopied);
+    return sValue;
+  } catch (...) {
+    return std::wstring();
+  }
+}
 
 }  // namespace sw

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "sysquery/RegistryReader.h"
+#include "sysquery/RegistryValue.h"  // GetProductServerKey
 
 namespace sw {
 
