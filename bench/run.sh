@@ -19,14 +19,16 @@ tools=build/bench/tools
 state=build/bench/wine
 scratch=build/bench/run
 wine_env=tests/wine/wine-env.sh
-log_name="Ergebnisse des Sichtwerks zur Prüfung.log"
 
 echo "== Building (Release)"
-cmake -S . -B "$tree" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$tree" -j"$jobs" --target Sichtwerk sw_win >/dev/null
-cmake -S bench -B "$tools" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DSW_TREE="$root/$tree" >/dev/null
-cmake --build "$tools" -j"$jobs" >/dev/null
+mkdir -p build/bench
+build_log=build/bench/build.log
+quiet() { "$@" >"$build_log" 2>&1 || { tail -40 "$build_log" >&2; exit 1; }; }
+quiet cmake -S . -B "$tree" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+quiet cmake --build "$tree" -j"$jobs" --target Sichtwerk sw_win
+quiet cmake -S bench -B "$tools" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DSW_TREE="$root/$tree"
+quiet cmake --build "$tools" -j"$jobs"
 
 # Every program starts from a folder of its own: Sichtwerk writes its log beside itself.
 rm -rf "$scratch"
@@ -36,39 +38,41 @@ for d in sw-empty sw-1mb sw-500mb; do cp "$scratch/Sichtwerk.exe" "$scratch/$d/"
 cp "$tools/bin/sw_floor.exe" "$scratch/floor/"
 cp "$tools/bin/sw_bench_run.exe" "$scratch/inproc/"
 
-bash "$wine_env" "$state" setup
-trap 'bash "$wine_env" "$state" cleanup; rm -f "$scratch/sw-1mb/$log_name" "$scratch/sw-500mb/$log_name"' EXIT
+# setup refuses to start a second wineserver for the prefix (wineserver -p fails while
+# one runs, as right after the prefix is first created): start clean and retry.
+bash "$wine_env" "$state" cleanup
+for attempt in 1 2 3; do
+  bash "$wine_env" "$state" setup && break
+  [ $attempt = 3 ] && { echo "Wine setup failed" >&2; exit 1; }
+  sleep 5
+done
+# The 500 MB log goes again at the end; the table stays.
+trap 'bash "$wine_env" "$state" cleanup; rm -f "$scratch"/sw-500mb/*.log' EXIT
 winrun() { bash "$wine_env" "$state" run "$@" | tr -d '\r'; }
 winpath() { echo "Z:$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" | tr / '\\'; }
 measure=$tools/bin/sw_bench_start.exe
 
 # The logs of 1 MB and 500 MB are made of real blocks: one start writes the first.
+# (The measurer names the log itself; the Unix locale need not know the umlaut.)
 echo "== Preparing result logs"
 winrun "$measure" --runs 1 --warmup 0 \
-  --target probe "$(winpath "$scratch/sw-empty/Sichtwerk.exe")" TMainForm \
-  "$(winpath "$scratch/sw-empty/$log_name")" >/dev/null
-block="$scratch/sw-empty/$log_name"
-[ -s "$block" ] || { echo "Sichtwerk wrote no result log block" >&2; exit 1; }
-python3 - "$block" "$scratch/sw-1mb/$log_name" "$scratch/sw-500mb/$log_name" <<'EOF'
-import sys
-block = open(sys.argv[1], 'rb').read()
-for path, size in ((sys.argv[2], 1 << 20), (sys.argv[3], 500 << 20)):
-    chunk = block * max(1, (1 << 20) // len(block))
-    with open(path, 'wb') as f:
-        written = 0
-        while written + len(chunk) <= size:
-            f.write(chunk); written += len(chunk)
-        while written + len(block) <= size:
-            f.write(block); written += len(block)
-EOF
+  --target probe "$(winpath "$scratch/sw-empty/Sichtwerk.exe")" TMainForm log=empty >/dev/null
+block=$(ls "$scratch"/sw-empty/Ergebnisse*.log 2>/dev/null | head -1 || true)
+log_targets=()
+if [ -n "$block" ] && [ -s "$block" ]; then
+  cp "$block" "$scratch/block.log"
+  seed=$(winpath "$scratch/block.log")
+  log_targets=(--target sw-1mb "$(winpath "$scratch/sw-1mb/Sichtwerk.exe")" TMainForm "log=fill:1048576:$seed"
+    --target sw-500mb "$(winpath "$scratch/sw-500mb/Sichtwerk.exe")" TMainForm "log=fill:524288000:$seed")
+else
+  echo "Sichtwerk wrote no result log block: the log-growth rows stay empty" >&2
+fi
 
 echo "== Starts: $runs per program, interleaved"
 starts=$(winrun "$measure" --runs "$runs" --warmup 2 \
   --target floor "$(winpath "$scratch/floor/sw_floor.exe")" TFloorForm \
-  --target sw-empty "$(winpath "$scratch/sw-empty/Sichtwerk.exe")" TMainForm \
-  "$(winpath "$scratch/sw-empty/$log_name")" \
-  --target sw-1mb "$(winpath "$scratch/sw-1mb/Sichtwerk.exe")" TMainForm \
-  --target sw-500mb "$(winpath "$scratch/sw-500mb/Sichtwerk.exe")" TMainForm)
+  --target sw-empty "$(winpath "$scratch/sw-empty/Sichtwerk.exe")" TMainForm log=empty \
+  "${log_targets[@]}")
 echo "$starts" >"$scratch/starts.txt"
 
 echo "== In process"
@@ -80,7 +84,7 @@ field() { # field TEXT NAME KEY
   echo "$1" | awk -v n="$2" -v k="$3" '$1 == "result" && $2 == n {
     for (i = 3; i <= NF; i++) { split($i, kv, "="); if (kv[1] == k) print kv[2] } }'
 }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a != "" && b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 verdict() { awk -v v="$1" -v t="$2" 'BEGIN { print (v != "n/a" && v + 0 <= t + 0) ? "holds" : "MISSED" }'; }
 
 floor_ms=$(field "$starts" floor median_ms)

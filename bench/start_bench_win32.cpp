@@ -4,10 +4,13 @@
 // turn (A B A B ...) so that a slow phase of the machine hits all of them alike.
 //
 //   sw_bench_start.exe [--runs N] [--warmup N] [--text T]
-//                      --target NAME EXE CLASS [LOG] [--target ...]
+//                      --target NAME EXE CLASS [log=empty|log=fill:BYTES:SEED] [--target ...]
 //
-// LOG, when given, is emptied before every start of that target (the result log
-// beside the exe). Output, one line per start and one per target:
+// The result log beside the exe is, with log=empty, emptied before every start of that
+// target; with log=fill, written once before the first start with as many whole copies
+// of the file SEED as fit into BYTES (the log then grows by one block per start).
+// The log's name is built here, not passed in: an umlaut on a Wine command line is
+// only as safe as the Unix locale. Output, one line per start and one per target:
 //   run NAME I MS PEAK_KB
 //   result NAME median_ms=M min_ms=A max_ms=B median_peak_kb=K runs=N
 #include <windows.h>
@@ -22,8 +25,14 @@
 
 namespace {
 
+constexpr wchar_t kLogName[] = L"Ergebnisse des Sichtwerks zur Prüfung.log";
+
 struct TTarget {
-  std::wstring sName, sExe, sClass, sLog;
+  std::wstring sName, sExe, sClass;
+  std::wstring sLog;   // the result log beside the exe, empty: left alone
+  bool bEmptyLog = false;
+  std::wstring sSeed;  // fill mode: the block to repeat
+  unsigned long long nFillBytes = 0;
   std::vector<double> Millis;
   std::vector<double> PeakKB;
 };
@@ -87,6 +96,39 @@ void EmptyFile(const std::wstring& sPath) {
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+// Whole copies of the seed up to nBytes, written in large pieces.
+bool FillLog(const std::wstring& sPath, const std::wstring& sSeed, unsigned long long nBytes) {
+  std::string sBlock;
+  {
+    sw::TFileHandle h(CreateFileW(sSeed.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    if (!h) return false;
+    char buf[65536];
+    DWORD cbRead = 0;
+    while (ReadFile(h.get(), buf, sizeof(buf), &cbRead, nullptr) && cbRead > 0)
+      sBlock.append(buf, cbRead);
+  }
+  if (sBlock.empty()) return false;
+  std::string sChunk;
+  while (sChunk.size() + sBlock.size() <= (1u << 20)) sChunk += sBlock;
+  sw::TFileHandle h(CreateFileW(sPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h) return false;
+  unsigned long long nWritten = 0;
+  DWORD cbDone = 0;
+  while (!sChunk.empty() && nWritten + sChunk.size() <= nBytes) {
+    if (!WriteFile(h.get(), sChunk.data(), static_cast<DWORD>(sChunk.size()), &cbDone, nullptr))
+      return false;
+    nWritten += sChunk.size();
+  }
+  while (nWritten + sBlock.size() <= nBytes) {
+    if (!WriteFile(h.get(), sBlock.data(), static_cast<DWORD>(sBlock.size()), &cbDone, nullptr))
+      return false;
+    nWritten += sBlock.size();
+  }
+  return true;
+}
+
 double Now(const LARGE_INTEGER& freq) {
   LARGE_INTEGER t;
   QueryPerformanceCounter(&t);
@@ -98,7 +140,7 @@ bool MeasureOnce(TTarget& t, const std::wstring& sText, TGetMemInfo getMemInfo,
                  double& nMillis, double& nPeakKB) {
   LARGE_INTEGER freq;
   QueryPerformanceFrequency(&freq);
-  if (!t.sLog.empty()) EmptyFile(t.sLog);
+  if (t.bEmptyLog) EmptyFile(t.sLog);
 
   std::wstring sCmd = L"\"" + t.sExe + L"\"";
   std::wstring sDir = t.sExe.substr(0, t.sExe.find_last_of(L"\\/") + 1);
@@ -174,7 +216,20 @@ int wmain(int argc, wchar_t** argv) {
       t.sName = argv[++i];
       t.sExe = argv[++i];
       t.sClass = argv[++i];
-      if (i + 1 < argc && argv[i + 1][0] != L'-') t.sLog = argv[++i];
+      if (i + 1 < argc && wcsncmp(argv[i + 1], L"log=", 4) == 0) {
+        const std::wstring sMode = argv[++i] + 4;
+        t.sLog = t.sExe.substr(0, t.sExe.find_last_of(L"\\/") + 1) + kLogName;
+        if (sMode == L"empty") {
+          t.bEmptyLog = true;
+        } else if (sMode.rfind(L"fill:", 0) == 0 && sMode.find(L':', 5) != std::wstring::npos) {
+          const std::size_t iColon = sMode.find(L':', 5);
+          t.nFillBytes = _wcstoui64(sMode.substr(5, iColon - 5).c_str(), nullptr, 10);
+          t.sSeed = sMode.substr(iColon + 1);
+        } else {
+          fwprintf(stderr, L"unknown log mode %ls\n", sMode.c_str());
+          return 2;
+        }
+      }
       targets.push_back(std::move(t));
     } else {
       fwprintf(stderr, L"unknown argument %ls\n", argv[i]);
@@ -182,11 +237,20 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
   if (targets.empty() || nRuns < 1) {
-    fwprintf(stderr, L"usage: sw_bench_start [--runs N] [--warmup N] --target NAME EXE CLASS [LOG]\n");
+    fwprintf(stderr, L"usage: sw_bench_start [--runs N] [--warmup N] --target NAME EXE CLASS [log=...]\n");
     return 2;
   }
   const TGetMemInfo getMemInfo = LoadGetMemInfo();
   if (!getMemInfo) fwprintf(stderr, L"no GetProcessMemoryInfo: peak working set is 0\n");
+
+  for (const TTarget& t : targets) {
+    if (t.sSeed.empty()) continue;
+    if (!FillLog(t.sLog, t.sSeed, t.nFillBytes)) {
+      fwprintf(stderr, L"%ls: the log could not be filled from %ls\n", t.sName.c_str(),
+               t.sSeed.c_str());
+      return 1;
+    }
+  }
 
   int nFailed = 0;
   for (int iRun = -nWarmup; iRun < nRuns; ++iRun) {
