@@ -1,0 +1,115 @@
+#include "app/CollectionRun.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "check/FakeMeasurements.h"
+#include "report/MemoryPane.h"
+#include "resultlog/ResultLogFakes.h"
+
+namespace sw {
+namespace {
+
+// Records what the run asks of its window, in order.
+class TRecordingUi : public IRunUi {
+ public:
+  std::vector<std::wstring> Events;
+  std::function<void()> OnPump;
+  int iCursorDepth = 0;
+
+  void ShowWaitCursor() override {
+    ++iCursorDepth;
+    Events.push_back(L"wait");
+  }
+  void RestoreCursor() override {
+    --iCursorDepth;
+    Events.push_back(L"restore");
+  }
+  void SetStatus(const std::wstring& s) override { Events.push_back(L"status:" + s); }
+  void ProcessMessages() override {
+    Events.push_back(L"pump");
+    if (OnPump) OnPump();
+  }
+};
+
+struct TRig {
+  explicit TRig(std::size_t nCapacity = kPaneCapacity) : Pane(nCapacity) {}
+  TMemoryPane Pane;
+  test::TFakeMeasurements Measure;
+  test::TFakeLogFile Log;
+  test::TCp1252 CodePage;
+  TRecordingUi Ui;
+  TCollectionRun Run;
+  std::wstring sMail = L"old@vendor.example";
+  TRunServices Services() { return {Pane, Measure, Log, CodePage, Ui}; }
+};
+
+TEST(CollectionRun, StatusCursorAndClosingLine) {
+  TRig r;
+  r.Pane.SetWordWrap(true);
+  auto s = r.Services();
+  ASSERT_TRUE(r.Run.Run(s, r.sMail));
+  const std::vector<std::wstring> expected = {
+      L"wait", L"status:Informationen sammeln: Sichtwek...", L"pump",
+      L"status:Informationen erfolgreich gesammelt.", L"restore"};
+  EXPECT_EQ(r.Ui.Events, expected);
+  EXPECT_EQ(r.Ui.iCursorDepth, 0);
+  EXPECT_TRUE(r.Pane.WordWrap());  // restored by EndUpdate
+  ASSERT_GT(r.Pane.LineCount(), 1);
+  EXPECT_EQ(r.Pane.Line(r.Pane.LineCount() - 1), L"");
+  EXPECT_EQ(r.sMail, L"");  // no practice system: overwritten, not kept
+  EXPECT_FALSE(r.Run.Running());
+}
+
+TEST(CollectionRun, ClickDuringThePumpStartsNoSecondRun) {
+  TRig r;
+  int iNested = 0;
+  bool bNestedResult = true;
+  r.Ui.OnPump = [&] {
+    ++iNested;
+    auto s = r.Services();
+    bNestedResult = r.Run.Run(s, r.sMail);
+  };
+  auto s = r.Services();
+  ASSERT_TRUE(r.Run.Run(s, r.sMail));
+  EXPECT_EQ(iNested, 1);
+  EXPECT_FALSE(bNestedResult);
+  EXPECT_EQ(r.Log.nAppends, 1);
+  // A later click runs again.
+  r.Ui.OnPump = nullptr;
+  ASSERT_TRUE(r.Run.Run(s, r.sMail));
+  EXPECT_EQ(r.Log.nAppends, 2);
+}
+
+TEST(CollectionRun, CleanupRunsWhenTheRenderFails) {
+  // A pane too small for the report makes AddLine raise; the run passes the error
+  // on only after restoring word wrap, status and cursor.
+  TRig r(40);
+  r.Pane.SetWordWrap(true);
+  auto s = r.Services();
+  EXPECT_THROW(r.Run.Run(s, r.sMail), EPaneInsertError);
+  EXPECT_TRUE(r.Pane.WordWrap());
+  EXPECT_EQ(r.Ui.Events.back(), L"restore");
+  EXPECT_EQ(r.Ui.Events[r.Ui.Events.size() - 2], L"status:Informationen erfolgreich gesammelt.");
+  EXPECT_EQ(r.Ui.iCursorDepth, 0);
+  EXPECT_FALSE(r.Run.Running());
+  EXPECT_EQ(r.Log.nAppends, 0);
+}
+
+TEST(CollectionRun, HistoryFillingThePaneLeavesNoRoomAndNoError) {
+  TRig r;
+  // One huge earlier block: the history is cut at the pane's capacity, and the
+  // closing empty line, which no longer fits either, is dropped silently.
+  r.Log.sFile.assign(3 * kPaneCapacity, 'x');
+  r.Log.sFile += "\r\n";
+  for (int i = 0; i < 70000; ++i) r.Log.sFile += "\r\n";
+  auto s = r.Services();
+  EXPECT_TRUE(r.Run.Run(s, r.sMail));
+  EXPECT_EQ(r.Pane.TextLength(), kPaneCapacity);
+  EXPECT_EQ(r.Log.nAppends, 1);
+}
+
+}  // namespace
+}  // namespace sw

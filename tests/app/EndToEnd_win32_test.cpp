@@ -1,0 +1,78 @@
+// Sichtwerk.exe as a user starts it, read from another process.
+#include <gtest/gtest.h>
+
+#include "app/MainForm_win32.h"
+#include "common/SichtwerkProcess_win32.h"
+
+namespace sw::test {
+namespace {
+
+TEST(EndToEnd, FinishedReportIsReadableFromOutside) {
+  TSichtwerkProcess app;
+  const std::wstring sFolder = ScratchFolder(L"e2e");
+  ASSERT_FALSE(sFolder.empty());
+  ASSERT_TRUE(app.Start(sFolder));
+  ASSERT_TRUE(app.WaitForReport()) << ToUtf8(app.Status());
+
+  const std::wstring sCaption = app.Caption();
+  // Wine runs its user as administrator, but either form is a correct caption.
+  EXPECT_TRUE(sCaption == L"Sichtwerk (Administrator)  Version: 3.0.0.13" ||
+              sCaption == L"Sichtwerk (kein Administrator)  Version: 3.0.0.13")
+      << ToUtf8(sCaption);
+  EXPECT_EQ(app.Caption(), ExtendedCaption(L"Sichtwerk", IsAdministrator(), L"3.0.0.13"))
+      << "the program and this test see the same token";
+
+  const std::wstring sText = app.PaneText();
+  ASSERT_GE(sText.size(), 4u);
+  // Every line ends in CR LF, and the closing empty line stands last.
+  EXPECT_EQ(sText.substr(sText.size() - 4), L"\r\n\r\n");
+  EXPECT_EQ(sText.find(L"\r\n"), sText.find(L'\r')) << "no lone CR";
+  EXPECT_NE(sText.find(L"Check gestartet"), std::wstring::npos) << ToUtf8(sText);
+
+  // The first character carries the pane's line format: 8 point, a real colour.
+  CHARFORMAT2W cf;
+  memset(&cf, 0xbd, sizeof(cf));
+  ASSERT_TRUE(app.CharFormatAt(0, cf));
+  EXPECT_EQ(cf.cbSize, sizeof(CHARFORMAT2W));
+  EXPECT_TRUE(cf.dwMask & CFM_SIZE);
+  EXPECT_EQ(cf.yHeight, 160) << "8 point in twips";
+  EXPECT_FALSE(cf.dwEffects & CFE_AUTOCOLOR);
+
+  // The four buttons stand with their captions.
+  for (const wchar_t* s : {L"per Mail versenden", L"Infos &anzeigen/ausdrucken", L"&Schließen",
+                           L"Informationen erneut sammeln"}) {
+    SCOPED_TRACE(ToUtf8(s));
+    EXPECT_NE(app.FindChild(L"Button", s), nullptr);
+  }
+
+  EXPECT_TRUE(app.SaveScreenshot(ArtifactPath(L"mainwindow.bmp")));
+  DWORD dwCode = 0xdeadbeef;
+  ASSERT_TRUE(app.Close(&dwCode));
+  EXPECT_EQ(dwCode, 0u);
+}
+
+TEST(EndToEnd, SecondRunReplacesTheReportAndCloseButtonEnds) {
+  TSichtwerkProcess app;
+  ASSERT_TRUE(app.Start(ScratchFolder(L"e2e-rerun")));
+  ASSERT_TRUE(app.WaitForReport());
+  const std::wstring sFirst = app.PaneText();
+
+  ASSERT_TRUE(app.PressButton(L"Informationen erneut sammeln"));
+  // The status passes through the collecting text or is already back; wait for the end.
+  ASSERT_TRUE(app.WaitForReport());
+  const std::wstring sSecond = app.PaneText();
+  // A new report heads the pane again and the pane still ends with one empty line.
+  ASSERT_GE(sSecond.size(), 20u);
+  EXPECT_EQ(sSecond.substr(0, 20), sFirst.substr(0, 20));
+  EXPECT_EQ(sSecond.substr(sSecond.size() - 4), L"\r\n\r\n");
+  EXPECT_EQ(app.Status(), kStatusDone);
+
+  ASSERT_TRUE(app.PressButton(L"&Schließen"));
+  ASSERT_EQ(::WaitForSingleObject(app.Process(), 30000), WAIT_OBJECT_0);
+  DWORD dwCode = 0xdeadbeef;
+  ::GetExitCodeProcess(app.Process(), &dwCode);
+  EXPECT_EQ(dwCode, 0u);
+}
+
+}  // namespace
+}  // namespace sw::test

@@ -1,0 +1,7 @@
+# sw_probe.exe: starts a copy of Sichtwerk.exe, prints what it shows, saves a screenshot.
+add_executable(sw_probe ${CMAKE_SOURCE_DIR}/tests/app/sw_probe_win32.cpp
+                        ${CMAKE_SOURCE_DIR}/tests/common/SichtwerkProcess_win32.cpp)
+target_include_directories(sw_probe PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_link_options(sw_probe PRIVATE ${SW_WIN_LINK_OPTIONS} -municode)
+target_link_libraries(sw_probe PRIVATE gdi32 user32 kernel32)
+add_dependencies(sw_probe Sichtwerk)
