@@ -1,0 +1,48 @@
+#pragma once
+#include <windows.h>
+#include <mapi.h>
+
+#include "share/MailText.h"
+#include "sysquery/win32/UniqueHandle.h"
+
+namespace sw {
+
+inline constexpr FLAGS kMapiSendFlags = MAPI_LOGON_UI | MAPI_NEW_SESSION | MAPI_DIALOG;  // 11
+// The result when no mail system is there to call (MAPI_USER_ABORT).
+inline constexpr ULONG kMapiNotAvailable = 1;
+
+// Binding to Simple MAPI: whether a mail system is registered is decided once, on the
+// first send, and stays so; MAPISendMail is looked up until found. MAPI32.DLL comes
+// from the system directory only and is unloaded when the binding dies.
+class TMapiBinding {
+ public:
+  TMapiBinding() = default;
+  TMapiBinding(const TMapiBinding&) = delete;
+  TMapiBinding& operator=(const TMapiBinding&) = delete;
+
+  // MAPISendMail's own result, or kMapiNotAvailable without calling anything.
+  ULONG Send(HWND hOwner, MapiMessage& aMessage);
+
+  bool Decided() const { return FbDecided; }
+  bool Loaded() const { return static_cast<bool>(FLibrary); }
+  int AvailabilityTests() const { return FnAvailabilityTests; }
+
+ private:
+  static bool MailSystemRegistered();
+
+  bool FbDecided = false;
+  int FnAvailabilityTests = 0;
+  TModule FLibrary;
+  LPMAPISENDMAIL FpSendMail = nullptr;
+};
+
+// The process's one binding (destroyed, and the library unloaded, at process exit).
+TMapiBinding& ProcessMapiBinding();
+
+// Hands the record to the mail program: recipient by name only, subject and body when
+// not empty, texts in the ANSI code page, flags 11, session 0. Every top-level window
+// of the calling thread is disabled during the call and enabled again afterwards.
+ULONG SendMailMapi(HWND hOwner, const TMailRecord& aRecord);
+ULONG SendMailMapi(TMapiBinding& aBinding, HWND hOwner, const TMailRecord& aRecord);
+
+}  // namespace sw

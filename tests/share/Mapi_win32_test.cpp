@@ -1,0 +1,277 @@
+#include "share/Mapi_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace sw {
+namespace {
+
+const wchar_t* const kMessagingKey = L"SOFTWARE\\Microsoft\\Windows Messaging Subsystem";
+
+std::wstring SystemDir() {
+  wchar_t s[MAX_PATH];
+  const UINT n = ::GetSystemDirectoryW(s, MAX_PATH);
+  return std::wstring(s, n);
+}
+
+std::wstring ExeDir() {
+  wchar_t s[MAX_PATH];
+  const DWORD n = ::GetModuleFileNameW(nullptr, s, MAX_PATH);
+  std::wstring p(s, n);
+  return p.substr(0, p.find_last_of(L'\\'));
+}
+
+bool UnderWine() { return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+// Parses the recorder's file: key=value lines, texts as key[len]=bytes.
+std::map<std::string, std::string> ReadRecord(const std::wstring& sPath) {
+  std::map<std::string, std::string> m;
+  std::ifstream f(std::filesystem::path(sPath), std::ios::binary);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  const std::string s = ss.str();
+  std::size_t p = 0;
+  while (p < s.size()) {
+    const std::size_t eq = s.find('=', p);
+    if (eq == std::string::npos) break;
+    std::string key = s.substr(p, eq - p);
+    const std::size_t br = key.find('[');
+    if (br != std::string::npos) {
+      const std::size_t len = std::stoul(key.substr(br + 1));
+      key.resize(br);
+      m[key] = s.substr(eq + 1, len);
+      p = eq + 1 + len + 1;
+    } else {
+      const std::size_t nl = s.find('\n', eq);
+      m[key] = s.substr(eq + 1, nl - eq - 1);
+      p = nl + 1;
+    }
+  }
+  return m;
+}
+
+// Puts the recorder in the system directory and sets the availability value; both
+// are put back as they were afterwards, so the prefix is left unchanged.
+class MapiDispatch : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    sSysDll = SystemDir() + L"\\mapi32.dll";
+    sBackup = sSysDll + L".sw-backup";
+    bHadDll = ::GetFileAttributesW(sSysDll.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (bHadDll) ::MoveFileExW(sSysDll.c_str(), sBackup.c_str(), MOVEFILE_REPLACE_EXISTING);
+    bCopied = ::CopyFileW((ExeDir() + L"\\mapi32.dll").c_str(), sSysDll.c_str(), FALSE) != 0;
+
+    HKEY h = nullptr;
+    bHadKey = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMessagingKey, 0, KEY_READ, &h) == ERROR_SUCCESS;
+    if (h) {
+      DWORD cb = sizeof(FOldValue);
+      bHadValue = ::RegQueryValueExW(h, L"MAPI", nullptr, &dwOldType, FOldValue, &cb) == ERROR_SUCCESS;
+      cbOld = cb;
+      ::RegCloseKey(h);
+    }
+  }
+  static void TearDownTestSuite() {
+    ::DeleteFileW(sSysDll.c_str());
+    if (bHadDll) ::MoveFileExW(sBackup.c_str(), sSysDll.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!bHadKey) {
+      ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kMessagingKey);
+    } else {
+      HKEY h = nullptr;
+      if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMessagingKey, 0, KEY_SET_VALUE, &h) == ERROR_SUCCESS) {
+        if (bHadValue)
+          ::RegSetValueExW(h, L"MAPI", 0, dwOldType, FOldValue, cbOld);
+        else
+          ::RegDeleteValueW(h, L"MAPI");
+        ::RegCloseKey(h);
+      }
+    }
+  }
+
+  void SetUp() override {
+    // Never let Wine's builtin library run: it would hand the mail to the desktop.
+    if (UnderWine()) {
+      const char* s = std::getenv("WINEDLLOVERRIDES");
+      ASSERT_TRUE(s && std::string(s).find("mapi32=n") != std::string::npos)
+          << "run with WINEDLLOVERRIDES=mapi32=n";
+    }
+    ASSERT_TRUE(bCopied) << "recorder not copied into the system directory";
+    wchar_t sTemp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, sTemp);
+    sRecord = std::wstring(sTemp) + L"sw-mapi-record.txt";
+    ::DeleteFileW(sRecord.c_str());
+    ::SetEnvironmentVariableW(L"SW_MAPI_RECORD", sRecord.c_str());
+    ::SetEnvironmentVariableW(L"SW_MAPI_RESULT", nullptr);
+  }
+  void TearDown() override {
+    ::DeleteFileW(sRecord.c_str());
+    ::SetEnvironmentVariableW(L"SW_MAPI_RESULT", nullptr);
+  }
+
+  static void SetAvailability(const wchar_t* sValue, DWORD dwType = REG_SZ) {
+    HKEY h = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kMessagingKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                &h, nullptr),
+              ERROR_SUCCESS);
+    if (sValue) {
+      ::RegSetValueExW(h, L"MAPI", 0, dwType, reinterpret_cast<const BYTE*>(sValue),
+                       static_cast<DWORD>((wcslen(sValue) + 1) * sizeof(wchar_t)));
+    } else {
+      ::RegDeleteValueW(h, L"MAPI");
+    }
+    ::RegCloseKey(h);
+  }
+
+  bool Recorded() const { return ::GetFileAttributesW(sRecord.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+  std::wstring sRecord;
+  static inline std::wstring sSysDll, sBackup;
+  static inline bool bHadDll = false, bCopied = false, bHadKey = false, bHadValue = false;
+  static inline DWORD dwOldType = REG_NONE, cbOld = 0;
+  static inline BYTE FOldValue[256];
+};
+
+// A visible top-level window of this thread, as the main window would be.
+struct TTestWindow {
+  TTestWindow() {
+    h = ::CreateWindowExW(0, L"STATIC", L"Sichtwerk-Test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                          100, nullptr, nullptr, nullptr, nullptr);
+  }
+  ~TTestWindow() { ::DestroyWindow(h); }
+  HWND h;
+};
+
+TEST_F(MapiDispatch, RecordReachesTheMailSystemAsTheTableSays) {
+  SetAvailability(L"1");
+  ::SetEnvironmentVariableW(L"SW_MAPI_RESULT", L"26");  // MAPI_E_NOT_SUPPORTED: any code comes back as it is
+  TTestWindow wnd, other;
+  ASSERT_TRUE(wnd.h && other.h);
+  TMailRecord rec = BuildReportMail(L"support@vendor.example",
+                                    L"Sehr geehrte Damen und Herren,\r\n\r\nPrüfung: Größe ÄÖÜ ß\r\n");
+  TMapiBinding binding;
+  ::SetLastError(0xdeadbeef);
+  EXPECT_EQ(SendMailMapi(binding, wnd.h, rec), 26u);
+  ASSERT_TRUE(Recorded());
+  auto m = ReadRecord(sRecord);
+  EXPECT_EQ(m["session"], "0");
+  EXPECT_EQ(m["uiparam"], std::to_string(reinterpret_cast<ULONG_PTR>(wnd.h)));
+  EXPECT_EQ(m["flags"], "11");
+  EXPECT_EQ(m["reserved"], "0");
+  EXPECT_EQ(m["recips"], "1");
+  EXPECT_EQ(m["class"], "1");
+  EXPECT_EQ(m["name"], "support@vendor.example");
+  EXPECT_EQ(m["address"], "(null)");
+  EXPECT_EQ(m["eidsize"], "0");
+  EXPECT_EQ(m["entryid"], "(null)");
+  EXPECT_EQ(m["subject"], "Ergebnisse des Sichtwerks zur Pr\xFC" "fung");
+  EXPECT_EQ(m["body"], "Sehr geehrte Damen und Herren,\r\n\r\nPr\xFC" "fung: Gr\xF6\xDF" "e \xC4\xD6\xDC \xDF\r\n");
+  EXPECT_EQ(m["files"], "0");
+  EXPECT_EQ(m["lpfiles"], "(null)");
+  EXPECT_EQ(m["originator"], "(null)");
+  EXPECT_EQ(m["msgflags"], "0");
+  EXPECT_EQ(m["msgreserved"], "0");
+  EXPECT_EQ(m["type"], "(null)");
+  EXPECT_EQ(m["date"], "(null)");
+  EXPECT_EQ(m["conversation"], "(null)");
+  // During the call no window of the tool could be used; afterwards all are back.
+  EXPECT_NE(m["windows"], "0");
+  EXPECT_EQ(m["enabled"], "0");
+  EXPECT_TRUE(::IsWindowEnabled(wnd.h));
+  EXPECT_TRUE(::IsWindowEnabled(other.h));
+  // The library came from the system directory.
+  std::string sSys(MAX_PATH, '\0');
+  sSys.resize(::GetSystemDirectoryA(sSys.data(), MAX_PATH));
+  EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, m["module"].c_str(), -1,
+                           (sSys + "\\mapi32.dll").c_str(), -1),
+            CSTR_EQUAL)
+      << m["module"];
+}
+
+TEST_F(MapiDispatch, EmptyFieldsAreLeftOutNotPassedEmpty) {
+  SetAvailability(L"1");
+  TMapiBinding binding;
+  TMailRecord rec;  // nothing at all
+  EXPECT_EQ(SendMailMapi(binding, nullptr, rec), 0u);
+  auto m = ReadRecord(sRecord);
+  EXPECT_EQ(m["recips"], "0");
+  EXPECT_EQ(m["lprecips"], "(null)");
+  EXPECT_EQ(m["subject"], "(null)");
+  EXPECT_EQ(m["body"], "(null)");
+  EXPECT_EQ(m["uiparam"], "0");
+}
+
+TEST_F(MapiDispatch, WithoutTheValueOneNothingIsCalledAndTheResultIsOne) {
+  const struct {
+    const wchar_t* sValue;
+    DWORD dwType;
+  } kRows[] = {{nullptr, REG_SZ}, {L"0", REG_SZ}, {L"", REG_SZ}, {L"11", REG_SZ}, {L"1 ", REG_SZ},
+               {L"1", REG_EXPAND_SZ}, {L"1234567891", REG_SZ}};
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.sValue ? row.sValue : L"(no value)");
+    SetAvailability(row.sValue, row.dwType);
+    TMapiBinding binding;
+    EXPECT_EQ(SendMailMapi(binding, nullptr, BuildReportMail(L"a@b.example", L"x")), 1u);
+    EXPECT_FALSE(Recorded());
+    EXPECT_FALSE(binding.Loaded());
+  }
+}
+
+TEST_F(MapiDispatch, AvailabilityIsDecidedOnceEitherWay) {
+  {
+    SetAvailability(L"0");
+    TMapiBinding binding;
+    EXPECT_EQ(SendMailMapi(binding, nullptr, BuildReportMail(L"", L"x")), 1u);
+    SetAvailability(L"1");  // a mail system that appears later is not seen
+    EXPECT_EQ(SendMailMapi(binding, nullptr, BuildReportMail(L"", L"x")), 1u);
+    EXPECT_FALSE(Recorded());
+    EXPECT_EQ(binding.AvailabilityTests(), 1);
+  }
+  {
+    SetAvailability(L"1");
+    TMapiBinding binding;
+    EXPECT_EQ(SendMailMapi(binding, nullptr, BuildReportMail(L"", L"x")), 0u);
+    SetAvailability(L"0");
+    ::DeleteFileW(sRecord.c_str());
+    EXPECT_EQ(SendMailMapi(binding, nullptr, BuildReportMail(L"", L"y")), 0u);
+    EXPECT_TRUE(Recorded());
+    EXPECT_EQ(ReadRecord(sRecord)["body"], "y");
+    EXPECT_EQ(binding.AvailabilityTests(), 1);
+  }
+}
+
+TEST_F(MapiDispatch, ACopyBesideTheExeIsNotLoaded) {
+  // The test program's folder holds a mapi32.dll too (the build puts it there). With
+  // the system copy gone, nothing may be loaded at all.
+  ASSERT_NE(::GetFileAttributesW((ExeDir() + L"\\mapi32.dll").c_str()), INVALID_FILE_ATTRIBUTES);
+  SetAvailability(L"1");
+  const std::wstring sAside = sSysDll + L".sw-aside";
+  ASSERT_TRUE(::MoveFileExW(sSysDll.c_str(), sAside.c_str(), MOVEFILE_REPLACE_EXISTING));
+  wchar_t sOldDir[MAX_PATH];
+  ::GetCurrentDirectoryW(MAX_PATH, sOldDir);
+  ::SetCurrentDirectoryW(ExeDir().c_str());  // the current directory must not count either
+  TMapiBinding binding;
+  const ULONG r = SendMailMapi(binding, nullptr, BuildReportMail(L"a@b.example", L"x"));
+  ::SetCurrentDirectoryW(sOldDir);
+  ::MoveFileExW(sAside.c_str(), sSysDll.c_str(), MOVEFILE_REPLACE_EXISTING);
+  EXPECT_EQ(r, 1u);
+  EXPECT_FALSE(binding.Loaded());
+  EXPECT_FALSE(Recorded());
+}
+
+TEST_F(MapiDispatch, ProcessBindingStaysDecided) {
+  SetAvailability(L"1");
+  EXPECT_EQ(SendMailMapi(nullptr, BuildReportMail(L"", L"x")), 0u);
+  EXPECT_TRUE(ProcessMapiBinding().Decided());
+  EXPECT_TRUE(ProcessMapiBinding().Loaded());
+  SetAvailability(L"0");
+  EXPECT_EQ(SendMailMapi(nullptr, BuildReportMail(L"", L"x")), 0u);
+  EXPECT_EQ(ProcessMapiBinding().AvailabilityTests(), 1);
+}
+
+}  // namespace
+}  // namespace sw
