@@ -1,0 +1,237 @@
+// TovRichEdit against the real RICHEDIT50W control, side by side with TMemoryPane.
+#include <gtest/gtest.h>
+
+#include <richedit.h>
+
+#include "report/MemoryPane.h"
+#include "report/Render.h"
+#include "report/ovRichEdit_win32.h"
+
+namespace sw {
+namespace {
+
+class RichEditTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FhHost = ::CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                               ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(FhHost, nullptr);
+    FFont = CreateTahoma(-11, ANSI_CHARSET);
+    Fpane.Create(FhHost, RECT{0, 0, 120, 200}, WS_VSCROLL | ES_READONLY, WS_EX_CLIENTEDGE, FFont.get(), true, 1);
+    ASSERT_NE(Fpane.Handle(), nullptr);
+  }
+  void TearDown() override {
+    if (FhHost) ::DestroyWindow(FhHost);
+  }
+
+  CHARFORMAT2W FormatAt(LONG nPos) {
+    CHARRANGE cr{nPos, nPos + 1};
+    ::SendMessageW(Fpane.Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
+    CHARFORMAT2W cf;
+    memset(&cf, 0xbd, sizeof(cf));
+    cf.cbSize = sizeof(cf);
+    ::SendMessageW(Fpane.Handle(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return cf;
+  }
+  CHARRANGE Selection() {
+    CHARRANGE cr{-7, -7};
+    ::SendMessageW(Fpane.Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&cr));
+    return cr;
+  }
+  // Display lines of the control: more than the paragraphs only when it wraps.
+  LRESULT DisplayLines() { return ::SendMessageW(Fpane.Handle(), EM_GETLINECOUNT, 0, 0); }
+
+  HWND FhHost = nullptr;
+  TFont FFont;
+  TovRichEdit Fpane;
+};
+
+struct TLineCase {
+  const wchar_t* sLine;
+  int nSize;
+  TColor aColor;
+  TFontStyles aStyle;
+  int nParagraphs;
+};
+
+TEST_F(RichEditTest, LinesStartWhereTheMemoryPaneSaysAndKeepTheirFormat) {
+  const TLineCase cases[] = {
+      {L"----- Check gestartet -----", 8, clBlack, 0, 1},
+      {L"Gruen: Freier RAM-Speicher = 4096 MBytes - OK!", 8, clGreen, 0, 1},
+      {L"", 8, clRed, 0, 1},
+      {L"\nDie CPU Taktfrequenz sollte mindestens 1 GHz betragen.", 8, clBlack, 0, 2},
+      {L"Gelb: Umlaute äöüß = 12,5 GB", 10, clOlive, fsBold | fsItalic, 1},
+      {L"zwei\r\nAbsätze", 12, clPurple, fsUnderline, 2},
+      {L"Rot: Fehler = ???", 8, clRed, fsStrikeOut, 1},
+      {L"navy\rlone CR", 9, clNavy, 0, 2},
+  };
+  TMemoryPane memory;
+  Fpane.BeginUpdate(true);
+  memory.BeginUpdate(true);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "line of " << wcslen(c.sLine) << " chars, colour " << std::hex << c.aColor);
+    const std::size_t nBefore = Fpane.TextLength();
+    ASSERT_EQ(nBefore, memory.TextLength());
+    Fpane.AddLine(c.sLine, c.nSize, c.aColor, c.aStyle);
+    memory.AddLine(c.sLine, c.nSize, c.aColor, c.aStyle);
+    ASSERT_EQ(static_cast<std::size_t>(Selection().cpMin), memory.AddLineStarts().back())
+        << "the line starts at the end counted with one character per line end";
+    EXPECT_EQ(Fpane.TextLength(), memory.TextLength());
+    EXPECT_EQ(Fpane.TextLength() - nBefore, memory.TextLength() - nBefore);
+
+    // Every character of the new paragraphs, line ends included, carries the format.
+    for (LONG p = static_cast<LONG>(nBefore); p < static_cast<LONG>(Fpane.TextLength()); ++p) {
+      const CHARFORMAT2W cf = FormatAt(p);
+      ASSERT_EQ(cf.crTextColor, c.aColor) << "position " << p;
+      ASSERT_FALSE(cf.dwEffects & CFE_AUTOCOLOR);
+      ASSERT_EQ(cf.yHeight, c.nSize * 20) << "position " << p;
+      ASSERT_EQ((cf.dwEffects & CFE_BOLD) != 0, (c.aStyle & fsBold) != 0);
+      ASSERT_EQ((cf.dwEffects & CFE_ITALIC) != 0, (c.aStyle & fsItalic) != 0);
+      ASSERT_EQ((cf.dwEffects & CFE_UNDERLINE) != 0, (c.aStyle & fsUnderline) != 0);
+      ASSERT_EQ((cf.dwEffects & CFE_STRIKEOUT) != 0, (c.aStyle & fsStrikeOut) != 0);
+      ASSERT_STREQ(cf.szFaceName, L"Tahoma") << "the font name stays the control's";
+    }
+  }
+  EXPECT_EQ(Fpane.Text(), memory.Text());
+  EXPECT_EQ(Fpane.LineCount(), memory.LineCount());
+  for (int i = 0; i < memory.LineCount(); ++i) EXPECT_EQ(Fpane.Line(i), memory.Line(i)) << "line " << i;
+  EXPECT_THROW(Fpane.Line(memory.LineCount()), std::out_of_range);
+  // The leading line feed gave an empty line before the text.
+  EXPECT_EQ(Fpane.Line(3), L"");
+  EXPECT_EQ(Fpane.Line(4), L"Die CPU Taktfrequenz sollte mindestens 1 GHz betragen.");
+}
+
+TEST_F(RichEditTest, FirstLineOfAnEmptyPaneStartsAtZero) {
+  Fpane.AddLine(L"x", 8, clGreen, 0);
+  Fpane.AddLine(L"abc", 8, clGreen, 0);
+  Fpane.AddLine(L"", 8, clGreen, 0);
+  Fpane.AddLine(L"z", 8, clGreen, 0);
+  EXPECT_EQ(Selection().cpMin, 1 + 1 + 3 + 1 + 0 + 1);
+  Fpane.BeginUpdate(true);
+  Fpane.AddLine(L"neu", 8, clRed, 0);
+  const CHARRANGE cr = Selection();
+  EXPECT_EQ(cr.cpMin, 0);
+  EXPECT_EQ(cr.cpMax, 4) << "the line and its line end are selected";
+  EXPECT_EQ(Fpane.Text(), L"neu\r\n");
+}
+
+TEST_F(RichEditTest, WordWrapIsSavedAndRestored) {
+  const std::wstring sLong(400, L'w');
+  const std::wstring sWords = L"ein langer Satz mit vielen Woertern, der in 120 Pixeln nicht Platz findet";
+  ASSERT_TRUE(Fpane.WordWrap());
+  Fpane.AddPlainLine(sWords);
+  EXPECT_GT(DisplayLines(), 2) << "wrapped at the window";
+
+  Fpane.BeginUpdate(false);
+  EXPECT_FALSE(Fpane.WordWrap());
+  EXPECT_EQ(DisplayLines(), 2) << "one paragraph and the empty end: no wrapping";
+  EXPECT_EQ(Fpane.Text(), sWords + L"\r\n") << "BeginUpdate(false) keeps the lines";
+  Fpane.EndUpdate();
+  EXPECT_TRUE(Fpane.WordWrap());
+  EXPECT_GT(DisplayLines(), 2);
+
+  // The bracket does not nest: the second BeginUpdate saves "off".
+  Fpane.BeginUpdate(false);
+  Fpane.BeginUpdate(false);
+  Fpane.EndUpdate();
+  EXPECT_FALSE(Fpane.WordWrap());
+
+  // AddLine switches wrap off and it stays off without a bracket.
+  Fpane.SetWordWrap(true);
+  Fpane.AddLine(sLong, 8, clBlack, 0);
+  EXPECT_FALSE(Fpane.WordWrap());
+  EXPECT_EQ(DisplayLines(), 3);
+}
+
+TEST_F(RichEditTest, LineThatDoesNotFitIsNotAddedAtAll) {
+  TMemoryPane memory;
+  // 1023 lines of 63 characters + line end = 65472; 64 left.
+  const std::wstring sLine(63, L'a');
+  for (int i = 0; i < 1023; ++i) {
+    Fpane.AddPlainLine(sLine);
+    memory.AddPlainLine(sLine);
+  }
+  ASSERT_EQ(Fpane.TextLength(), 65472u);
+  const std::wstring sBefore = Fpane.Text();
+
+  for (const std::wstring& sTooLong : {std::wstring(64, L'b'), std::wstring(L"\n") + std::wstring(63, L'c'),
+                                       std::wstring(10, L'd') + L"\r\n" + std::wstring(53, L'e')}) {
+    SCOPED_TRACE(testing::Message() << "line of " << sTooLong.size() << " chars");
+    try {
+      Fpane.AddLine(sTooLong, 8, clRed, fsBold);
+      FAIL() << "no error raised";
+    } catch (const EPaneInsertError& e) {
+      EXPECT_STREQ(e.what(), "Fehler beim Einfügen einer Zeile in RichEdit");
+    }
+    EXPECT_THROW(Fpane.AddPlainLine(sTooLong), EPaneInsertError);
+    EXPECT_THROW(memory.AddPlainLine(sTooLong), EPaneInsertError);
+    EXPECT_EQ(Fpane.TextLength(), 65472u);
+    EXPECT_EQ(Fpane.Text(), sBefore) << "nothing partial stays";
+  }
+  // Exactly to the brim still fits, and the next empty line does not.
+  Fpane.AddLine(std::wstring(63, L'f'), 8, clGreen, 0);
+  memory.AddLine(std::wstring(63, L'f'), 8, clGreen, 0);
+  EXPECT_EQ(Fpane.TextLength(), kPaneCapacity);
+  EXPECT_THROW(Fpane.AddPlainLine(L""), EPaneInsertError);
+  EXPECT_EQ(Fpane.Text(), memory.Text());
+  EXPECT_EQ(Fpane.LineCount(), 1024);
+}
+
+TEST_F(RichEditTest, ReadOnlyPaneTakesLinesAndClears) {
+  ASSERT_TRUE(::GetWindowLongW(Fpane.Handle(), GWL_STYLE) & ES_READONLY);
+  Fpane.AddPlainLine(L"eins");
+  Fpane.AddLine(L"zwei", 8, clOlive, 0);
+  EXPECT_EQ(Fpane.Text(), L"eins\r\nzwei\r\n");
+  // A plain line below leaves the formatted line as it was.
+  Fpane.AddPlainLine(L"drei");
+  EXPECT_EQ(FormatAt(5).crTextColor, clOlive);
+  EXPECT_EQ(FormatAt(9).crTextColor, clOlive);
+  EXPECT_EQ(Fpane.Line(2), L"drei");
+  Fpane.BeginUpdate(true);
+  EXPECT_EQ(Fpane.Text(), L"");
+  EXPECT_EQ(Fpane.TextLength(), 0u);
+  EXPECT_EQ(Fpane.LineCount(), 0);
+  Fpane.SetRichTextMode();
+  EXPECT_EQ(::SendMessageW(Fpane.Handle(), EM_GETTEXTMODE, 0, 0) & TM_RICHTEXT, TM_RICHTEXT);
+}
+
+TEST_F(RichEditTest, ControlLimitSitsAboveTheCapacity) {
+  const LRESULT nLimit = ::SendMessageW(Fpane.Handle(), EM_GETLIMITTEXT, 0, 0);
+  EXPECT_GE(static_cast<std::size_t>(nLimit), kPaneCapacity);
+}
+
+
+TEST_F(RichEditTest, RenderStepGivesTheSameLinesAsOnTheMemoryPane) {
+  auto Fill = [](TServiceInfos& infos) {
+    infos.AddInfo(L"Start", L"-----  Check -----", L"-1", clBlack);
+    infos.AddInfo(L"RAM", L"Gruen: Freier RAM-Speicher", L"4096 MBytes - OK!", clGreen);
+    infos.AddInfo(L"CPU", L"CPU Name", L"  ", clGreen);
+    infos.AddInfo(L"", L"", L"nie gezeigt", clGreen);
+    infos.AddInfo(L"Netz", L"\nDie Netzwerk Geschwindigkeit", L" -1 ", clOlive);
+    infos.AddInfo(L"Disk", L"Platte", L"frei ??? GB", clGreen);
+  };
+  TServiceInfos a, b;
+  Fill(a);
+  Fill(b);
+  TMemoryPane memory;
+  Fpane.BeginUpdate(true);
+  memory.BeginUpdate(true);
+  ShowServiceInfos(a, Fpane);
+  ShowServiceInfos(b, memory);
+  ASSERT_EQ(Fpane.Text(), memory.Text());
+  std::size_t nPos = 0;
+  for (const auto& line : memory.Lines()) {
+    SCOPED_TRACE(testing::Message() << "line at " << nPos);
+    if (!line.sText.empty()) {
+      const CHARFORMAT2W cf = FormatAt(static_cast<LONG>(nPos));
+      EXPECT_EQ(cf.crTextColor, line.aColor);
+      EXPECT_EQ(cf.yHeight, line.nSize * 20);
+    }
+    nPos += line.sText.size() + 1;
+  }
+  Fpane.EndUpdate();
+  EXPECT_TRUE(Fpane.WordWrap());
+}
+
+}  // namespace
+}  // namespace sw
