@@ -2,43 +2,102 @@
 
 #include <windows.h>
 
+#include "sysquery/AisDetection.h"
+#include "sysquery/SystemQuery.h"
+#include "sysquery/uRegistryUtils_win32.h"
+
 namespace sw {
 
-// Placeholders until the system query library lands.
 namespace {
-class TNoDrives : public IDriveQuery {
+std::wstring RootOf(wchar_t cLetter) { return std::wstring(1, cLetter) + L":\\"; }
+
+// An empty floppy or card reader must fail quietly, not ask the user to insert a disk.
+// SetErrorMode, not SetThreadErrorMode: the latter is missing before Windows 7.
+class TQuietDriveErrors {
  public:
-  bool GetDiskSpace(wchar_t, std::int64_t&, std::int64_t&) override { return false; }
-  std::wstring QueryFileSystemName(wchar_t) override { return L"???"; }
+  TQuietDriveErrors() : FuOld(::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
+  ~TQuietDriveErrors() { ::SetErrorMode(FuOld); }
+  TQuietDriveErrors(const TQuietDriveErrors&) = delete;
+  TQuietDriveErrors& operator=(const TQuietDriveErrors&) = delete;
+
+ private:
+  UINT FuOld;
 };
-TNoDrives gNoDrives;
+
+bool FreeBytes(const std::wstring& sRoot, std::int64_t& n) {
+  ULARGE_INTEGER uFree{};
+  if (!::GetDiskFreeSpaceExW(sRoot.c_str(), &uFree, nullptr, nullptr)) return false;
+  n = static_cast<std::int64_t>(uFree.QuadPart);
+  return true;
+}
+
+bool TotalBytes(const std::wstring& sRoot, std::int64_t& n) {
+  ULARGE_INTEGER uTotal{};
+  if (!::GetDiskFreeSpaceExW(sRoot.c_str(), nullptr, &uTotal, nullptr)) return false;
+  n = static_cast<std::int64_t>(uTotal.QuadPart);
+  return true;
+}
 }  // namespace
 
-bool TSystemMeasurements::RunsOn64BitWindows() { return false; }
+bool TWinDriveQuery::GetDiskSpace(wchar_t cLetter, std::int64_t& nFreeBytes, std::int64_t& nTotalBytes) {
+  const std::wstring sRoot = RootOf(cLetter);
+  TQuietDriveErrors quiet;
+  nFreeBytes = -1;
+  nTotalBytes = -1;
+  const bool bFree = FreeBytes(sRoot, nFreeBytes);
+  const bool bTotal = TotalBytes(sRoot, nTotalBytes);
+  if (!bFree) nFreeBytes = -1;
+  if (!bTotal) nTotalBytes = -1;
+  return bFree && bTotal;
+}
+
+std::wstring TWinDriveQuery::QueryFileSystemName(wchar_t cLetter) {
+  try {
+    const std::wstring sRoot = RootOf(cLetter);
+    TQuietDriveErrors quiet;
+    constexpr DWORD cchFileSystem = 32;
+    wchar_t sFileSystem[cchFileSystem + 1] = {};  // one spare so the text always ends
+    if (!::GetVolumeInformationW(sRoot.c_str(), nullptr, 0, nullptr, nullptr, nullptr, sFileSystem, cchFileSystem))
+      return L"???";
+    return std::wstring(sFileSystem);
+  } catch (...) {
+    return L"???";
+  }
+}
+
+bool TSystemMeasurements::RunsOn64BitWindows() { return sw::RunsOn64BitWindows(); }
+
 TLocalTime TSystemMeasurements::LocalNow() {
   SYSTEMTIME st;
   ::GetLocalTime(&st);
   return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
-std::wstring TSystemMeasurements::QueryComputerName() { return L""; }
-std::wstring TSystemMeasurements::WindowsReleaseText() { return L""; }
-std::wstring TSystemMeasurements::ServicePackText() { return L""; }
-std::wstring TSystemMeasurements::WindowsEditionText() { return L""; }
-std::wstring TSystemMeasurements::QueryFreeRamMB() { return L"???"; }
-std::wstring TSystemMeasurements::QueryCpuClockText() { return L"???"; }
-std::wstring TSystemMeasurements::QueryCpuIdentifier() { return L"???"; }
+
+std::wstring TSystemMeasurements::QueryComputerName() { return sw::QueryComputerName(); }
+std::wstring TSystemMeasurements::WindowsReleaseText() { return sw::WindowsReleaseText(); }
+std::wstring TSystemMeasurements::ServicePackText() { return sw::ServicePackText(); }
+std::wstring TSystemMeasurements::WindowsEditionText() { return sw::WindowsEditionText(); }
+std::wstring TSystemMeasurements::QueryFreeRamMB() { return sw::QueryFreeRamMB(); }
+std::wstring TSystemMeasurements::QueryCpuClockText() { return sw::QueryCpuClockText(FLocale); }
+std::wstring TSystemMeasurements::QueryCpuIdentifier() { return sw::QueryCpuIdentifier(); }
+
 bool TSystemMeasurements::NetworkPresent() { return (::GetSystemMetrics(SM_NETWORK) & 1) != 0; }
-bool TSystemMeasurements::GetNetworkAdapterSpeed(std::wstring&, std::uint32_t&) { return false; }
-int TSystemMeasurements::QueryScreenWidth() { return ::GetSystemMetrics(SM_CXSCREEN); }
-int TSystemMeasurements::QueryScreenHeight() { return ::GetSystemMetrics(SM_CYSCREEN); }
-std::wstring TSystemMeasurements::QueryColorDepthText() { return L""; }
-void TSystemMeasurements::GetAISInstallation(std::wstring& sName, std::wstring& sMailTo, std::wstring& sPath) {
-  sName.clear();
-  sMailTo.clear();
-  sPath.clear();
+
+bool TSystemMeasurements::GetNetworkAdapterSpeed(std::wstring& sDescription, std::uint32_t& nSpeed) {
+  return sw::GetNetworkAdapterSpeed(sDescription, nSpeed);
 }
-std::wstring TSystemMeasurements::QueryWindowsDirectory() { return L""; }
-std::wstring TSystemMeasurements::GetProductServerPath() { return L""; }
-IDriveQuery& TSystemMeasurements::Drives() { return gNoDrives; }
+
+int TSystemMeasurements::QueryScreenWidth() { return sw::QueryScreenWidth(); }
+int TSystemMeasurements::QueryScreenHeight() { return sw::QueryScreenHeight(); }
+std::wstring TSystemMeasurements::QueryColorDepthText() { return sw::QueryColorDepthText(); }
+
+void TSystemMeasurements::GetAISInstallation(std::wstring& sName, std::wstring& sMailTo, std::wstring& sPath) {
+  TWinRegistryReader registry;
+  TWinEnvironment environment;
+  sw::GetAISInstallation(registry, environment, sName, sMailTo, sPath);
+}
+
+std::wstring TSystemMeasurements::QueryWindowsDirectory() { return sw::QueryWindowsDirectory(); }
+std::wstring TSystemMeasurements::GetProductServerPath() { return sw::GetProductServerPath(); }
 
 }  // namespace sw

@@ -4,6 +4,16 @@
 
 namespace sw {
 
+// Drive sizes and file-system names of the running PC.
+class TWinDriveQuery : public IDriveQuery {
+ public:
+  // Two GetDiskFreeSpaceExW calls on "<letter>:\", free space first. A size the
+  // platform cannot tell is set to -1 and the result is false.
+  bool GetDiskSpace(wchar_t cLetter, std::int64_t& nFreeBytes, std::int64_t& nTotalBytes) override;
+  // GetVolumeInformationW, file-system name only, into 32 characters; "???" on failure.
+  std::wstring QueryFileSystemName(wchar_t cLetter) override;
+};
+
 // The measurements of the running PC, forwarded to the system query library.
 class TSystemMeasurements : public IMeasurements {
  public:
@@ -24,11 +34,12 @@ class TSystemMeasurements : public IMeasurements {
   void GetAISInstallation(std::wstring& sName, std::wstring& sMailTo, std::wstring& sPath) override;
   std::wstring QueryWindowsDirectory() override;
   std::wstring GetProductServerPath() override;
-  IDriveQuery& Drives() override;
+  IDriveQuery& Drives() override { return FDrives; }
   ILocale& Locale() override { return FLocale; }
 
  private:
   TWinLocale FLocale;
+  TWinDriveQuery FDrives;
 };
 
 }  // namespace sw
