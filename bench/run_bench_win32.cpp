@@ -8,7 +8,9 @@
 //   result collection median_ms=M min_ms=A max_ms=B runs=N lines=L
 //   result addline40 median_us_per_line=U reps=R
 //   result addline1000 median_us_per_line=U reps=R
+//   part NAME median_ms=M      (each query of the check alone, to name the slow one)
 #include <windows.h>
+#include <richedit.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -104,6 +106,122 @@ double TimeAddLines(sw::TovRichEdit& pane, int nLines, int nReps) {
   return Median(perLine);
 }
 
+template <typename TFn>
+void TimePart(const wchar_t* sName, int nReps, TFn fn) {
+  std::vector<double> v;
+  for (int i = -1; i < nReps; ++i) {
+    const double t0 = Now();
+    fn();
+    const double t1 = Now();
+    if (i >= 0) v.push_back(t1 - t0);
+  }
+  wprintf(L"part %ls median_ms=%.3f\n", sName, Median(v));
+}
+
+// The queries of one check, one by one, in the order the check asks them.
+void Breakdown(sw::TSystemMeasurements& m, int nReps) {
+  std::wstring s1, s2, s3;
+  std::uint32_t n = 0;
+  std::int64_t nFree = 0, nTotal = 0;
+  TimePart(L"RunsOn64BitWindows", nReps, [&] { m.RunsOn64BitWindows(); });
+  TimePart(L"LocalNow", nReps, [&] { m.LocalNow(); });
+  TimePart(L"QueryComputerName", nReps, [&] { m.QueryComputerName(); });
+  TimePart(L"WindowsReleaseText", nReps, [&] { m.WindowsReleaseText(); });
+  TimePart(L"ServicePackText", nReps, [&] {
+    try {
+      m.ServicePackText();
+    } catch (...) {
+    }
+  });
+  TimePart(L"WindowsEditionText", nReps, [&] { m.WindowsEditionText(); });
+  TimePart(L"QueryFreeRamMB", nReps, [&] { m.QueryFreeRamMB(); });
+  TimePart(L"QueryCpuClockText", nReps, [&] { m.QueryCpuClockText(); });
+  TimePart(L"QueryCpuIdentifier", nReps, [&] { m.QueryCpuIdentifier(); });
+  TimePart(L"NetworkPresent", nReps, [&] { m.NetworkPresent(); });
+  TimePart(L"GetNetworkAdapterSpeed", nReps, [&] { m.GetNetworkAdapterSpeed(s1, n); });
+  TimePart(L"QueryScreenSize", nReps, [&] {
+    m.QueryScreenWidth();
+    m.QueryScreenHeight();
+  });
+  TimePart(L"QueryColorDepthText", nReps, [&] { m.QueryColorDepthText(); });
+  TimePart(L"GetAISInstallation", nReps, [&] { m.GetAISInstallation(s1, s2, s3); });
+  TimePart(L"QueryWindowsDirectory", nReps, [&] { m.QueryWindowsDirectory(); });
+  TimePart(L"GetProductServerPath", nReps, [&] { m.GetProductServerPath(); });
+  TimePart(L"GetDiskSpace", nReps, [&] { m.Drives().GetDiskSpace(L'C', nFree, nTotal); });
+  TimePart(L"QueryFileSystemName", nReps, [&] { m.Drives().QueryFileSystemName(L'C'); });
+  fflush(stdout);
+}
+
+// The messages one AddLine sends, each timed on its own at a report-sized pane, so
+// that a slow render can be traced to the message that costs.
+void PaneBreakdown(sw::TovRichEdit& pane, int nReps) {
+  HWND h = pane.Handle();
+  const std::wstring sLine = ReportLikeLine(0) + L"\r";
+  auto refill = [&] {
+    pane.BeginUpdate(true);
+    for (int i = 0; i < 24; ++i) pane.AddLine(ReportLikeLine(i), 8, sw::clGreen, 0);
+  };
+  refill();
+  GETTEXTLENGTHEX gtl{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  TimePart(L"pane.EM_GETTEXTLENGTHEX", nReps, [&] {
+    SendMessageW(h, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gtl), 0);
+  });
+  const LONG nEnd = static_cast<LONG>(pane.TextLength());
+  TimePart(L"pane.EM_EXSETSEL", nReps, [&] {
+    CHARRANGE cr{nEnd, nEnd};
+    SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
+  });
+  TimePart(L"pane.EM_REPLACESEL+undo", nReps, [&] {
+    CHARRANGE cr{nEnd, nEnd};
+    SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
+    SendMessageW(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(sLine.c_str()));
+    CHARRANGE all{nEnd, -1};
+    SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+    SendMessageW(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+  });
+  CHARRANGE last{nEnd - static_cast<LONG>(sLine.size()), nEnd};
+  SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&last));
+  int iFlip = 0;
+  TimePart(L"pane.EM_SETCHARFORMAT(one field)", nReps, [&] {
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof(cf);
+    cf.dwMask = CFM_COLOR;
+    cf.crTextColor = (++iFlip & 1) ? sw::clRed : sw::clGreen;
+    SendMessageW(h, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  });
+  TimePart(L"pane.EM_SETCHARFORMAT(all fields)", nReps, [&] {
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof(cf);
+    cf.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_SIZE | CFM_COLOR;
+    cf.yHeight = 160;
+    cf.crTextColor = (++iFlip & 1) ? sw::clRed : sw::clGreen;
+    SendMessageW(h, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  });
+  TimePart(L"pane.Text()", nReps, [&] { pane.Text(); });
+  TimePart(L"pane.LineCount()", nReps, [&] { pane.LineCount(); });
+  TimePart(L"pane.AddLine", nReps, [&] { pane.AddLine(ReportLikeLine(1), 8, sw::clRed, 0); });
+  TimePart(L"pane.AddPlainLine", nReps, [&] { pane.AddPlainLine(ReportLikeLine(2)); });
+  TimePart(L"pane.BeginUpdate(true)+24 AddLine", nReps, refill);
+  TimePart(L"pane.BeginUpdate(true)", nReps, [&] { pane.BeginUpdate(true); });
+  // Line by line after a clear: is the cost in the first lines or in all of them?
+  std::vector<std::vector<double>> perIndex(24);
+  for (int r = 0; r < nReps; ++r) {
+    pane.BeginUpdate(true);
+    for (int i = 0; i < 24; ++i) {
+      const double t0 = Now();
+      pane.AddLine(ReportLikeLine(i), 8, sw::clGreen, 0);
+      perIndex[i].push_back(Now() - t0);
+    }
+  }
+  for (int i : {0, 1, 2, 5, 10, 23}) {
+    double nSum = 0;
+    for (double v : perIndex[i]) nSum += v;
+    wprintf(L"part pane.AddLine#%d_after_clear median_ms=%.3f mean_ms=%.3f\n", i,
+            Median(perIndex[i]), nSum / static_cast<double>(perIndex[i].size()));
+  }
+  fflush(stdout);
+}
+
 LRESULT CALLBACK HostWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
@@ -151,6 +269,9 @@ int Bench(int nRuns, int nPaneReps, const std::wstring& sLog) {
           Median(runs), *std::min_element(runs.begin(), runs.end()),
           *std::max_element(runs.begin(), runs.end()), static_cast<unsigned>(runs.size()), nLines);
   fflush(stdout);
+
+  Breakdown(measure, 20);
+  PaneBreakdown(pane, 20);
 
   for (int n : {40, 1000}) {
     const double us = TimeAddLines(pane, n, n == 40 ? nPaneReps * 5 : nPaneReps);
