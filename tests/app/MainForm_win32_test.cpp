@@ -1,0 +1,320 @@
+// The main window's design read back from the real windows, the administrator test
+// and the version text.
+#include <gtest/gtest.h>
+
+#include <richedit.h>
+
+#include <map>
+#include <vector>
+
+#include "app/MainForm_win32.h"
+#include "common/SichtwerkProcess_win32.h"
+
+namespace sw {
+namespace {
+
+RECT RectInParent(HWND hwnd) {
+  RECT rc{};
+  ::GetWindowRect(hwnd, &rc);
+  ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t buf[64] = {};
+  ::GetClassNameW(hwnd, buf, ARRAYSIZE(buf));
+  return buf;
+}
+
+std::vector<HWND> ChildrenInZOrder(HWND hParent) {
+  std::vector<HWND> r;
+  for (HWND h = ::GetWindow(hParent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) r.push_back(h);
+  return r;
+}
+
+LOGFONTW FontOf(HWND hwnd) {
+  LOGFONTW lf;
+  memset(&lf, 0xbd, sizeof(lf));
+  HFONT hFont = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
+  EXPECT_NE(hFont, nullptr);
+  EXPECT_EQ(::GetObjectW(hFont, sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
+  return lf;
+}
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FForm.Create();
+    ASSERT_NE(FForm.Handle(), nullptr);
+  }
+  HWND Item(int nId) {
+    for (const auto& row : MainFormLayout()) {
+      if (row.nId != nId) continue;
+      HWND hParent = row.nParentId ? Item(row.nParentId) : FForm.Handle();
+      return ::GetDlgItem(hParent, nId);
+    }
+    return nullptr;
+  }
+  TMainForm FForm;
+};
+
+TEST_F(MainFormTest, LayoutAsDesigned) {
+  HWND hwnd = FForm.Handle();
+  EXPECT_EQ(ClassOf(hwnd), L"TMainForm");
+  EXPECT_FALSE(::IsWindowVisible(hwnd)) << "shown only after the show handler";
+  RECT rc{};
+  ::GetClientRect(hwnd, &rc);
+  EXPECT_EQ(rc.right, 654);
+  EXPECT_EQ(rc.bottom, 448);
+  EXPECT_EQ(FForm.Caption(), L"Sichtwerk");
+
+  const LONG style = ::GetWindowLongW(hwnd, GWL_STYLE);
+  EXPECT_FALSE(style & WS_THICKFRAME) << "single fixed border";
+  EXPECT_TRUE(style & WS_CAPTION);
+  MINMAXINFO mmi{};
+  ::SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+  EXPECT_EQ(mmi.ptMinTrackSize.x, 660);
+  EXPECT_EQ(mmi.ptMinTrackSize.y, 300);
+
+  // Group box inner area: below the caption text, two pixels inside the frame.
+  HWND hGroup = Item(idGroupBoxInfo);
+  ASSERT_NE(hGroup, nullptr);
+  RECT rcGroup = RectInParent(hGroup);
+  const RECT rcInfoPanel = RectInParent(Item(idPanelInfoBottom));
+  const RECT rcPane = RectInParent(Item(idRichEditInfo));
+
+  struct TExpect {
+    int nId;
+    const wchar_t* sClass;
+    const wchar_t* sCaption;
+    RECT rc;
+  };
+  const TExpect rows[] = {
+      {idPanelBottom, L"TovPanel", L"", {0, 421, 654, 448}},
+      {idButtonClose, L"Button", L"&Schließen", {566, 0, 641, 25}},
+      {idButtonMail, L"Button", L"per Mail versenden", {8, 0, 153, 25}},
+      {idButtonPreview, L"Button", L"Infos &anzeigen/ausdrucken", {159, 0, 328, 25}},
+      {idGroupBoxInfo, L"Button", L"Informationen", {0, 0, 654, 421}},
+      {idPanelInfoBottom, L"TovPanel", L"", {2, 419 - 35, 652, 419}},
+      {idButtonCollectInfo, L"Button", L"Informationen erneut sammeln", {6, 2, 326, 27}},
+      {idRichEditInfo, L"RICHEDIT50W", L"", {2, rcPane.top, 652, 384}},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << "control " << r.nId);
+    HWND h = Item(r.nId);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(_wcsicmp(ClassOf(h).c_str(), r.sClass), 0) << test::ToUtf8(ClassOf(h));
+    if (r.nId != idRichEditInfo) {
+      wchar_t buf[128];
+      memset(buf, 0xbd, sizeof(buf));
+      ::GetWindowTextW(h, buf, ARRAYSIZE(buf));
+      EXPECT_STREQ(buf, r.sCaption);
+    }
+    const RECT got = RectInParent(h);
+    EXPECT_EQ(got.left, r.rc.left);
+    EXPECT_EQ(got.top, r.rc.top);
+    EXPECT_EQ(got.right, r.rc.right);
+    EXPECT_EQ(got.bottom, r.rc.bottom);
+    EXPECT_TRUE(::IsWindowVisible(h) || !::IsWindowVisible(hwnd));
+  }
+  // The pane starts below the group box caption and meets the status panel.
+  EXPECT_GE(rcPane.top, 10);
+  EXPECT_LE(rcPane.top, 20);
+  EXPECT_EQ(rcPane.bottom, rcInfoPanel.top);
+  EXPECT_EQ(rcGroup.bottom, 421);
+
+  HWND hLabel = Item(idLabelInfoStatus);
+  ASSERT_NE(hLabel, nullptr);
+  EXPECT_EQ(ClassOf(hLabel), L"Static");
+  const RECT rcLabel = RectInParent(hLabel);
+  EXPECT_EQ(rcLabel.left, 332);
+  EXPECT_EQ(rcLabel.top, 7);
+  EXPECT_GT(rcLabel.right, 332) << "sized to its design text";
+  EXPECT_EQ(FForm.Status(), L"LabelInfoStatus");
+}
+
+TEST_F(MainFormTest, TabOrderStylesAndFonts) {
+  auto IdsOf = [](const std::vector<HWND>& v) {
+    std::vector<int> r;
+    for (HWND h : v) r.push_back(::GetDlgCtrlID(h));
+    return r;
+  };
+  EXPECT_EQ(IdsOf(ChildrenInZOrder(FForm.Handle())), (std::vector<int>{idPanelBottom, idGroupBoxInfo}));
+  EXPECT_EQ(IdsOf(ChildrenInZOrder(Item(idPanelBottom))),
+            (std::vector<int>{idButtonClose, idButtonMail, idButtonPreview}));
+  EXPECT_EQ(IdsOf(ChildrenInZOrder(Item(idGroupBoxInfo))), (std::vector<int>{idPanelInfoBottom, idRichEditInfo}));
+  EXPECT_EQ(IdsOf(ChildrenInZOrder(Item(idPanelInfoBottom))),
+            (std::vector<int>{idButtonCollectInfo, idLabelInfoStatus}));
+
+  for (int nId : {idButtonClose, idButtonMail, idButtonPreview, idButtonCollectInfo}) {
+    SCOPED_TRACE(nId);
+    const LONG style = ::GetWindowLongW(Item(nId), GWL_STYLE);
+    EXPECT_TRUE(style & WS_TABSTOP);
+    EXPECT_EQ(style & BS_TYPEMASK, BS_PUSHBUTTON) << "no default button";
+    const LOGFONTW lf = FontOf(Item(nId));
+    EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
+    EXPECT_EQ(lf.lfHeight, -11);
+    EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
+  }
+
+  HWND hPane = Item(idRichEditInfo);
+  const LONG style = ::GetWindowLongW(hPane, GWL_STYLE);
+  EXPECT_TRUE(style & ES_READONLY);
+  EXPECT_FALSE(style & WS_TABSTOP);
+  EXPECT_FALSE(style & WS_HSCROLL);
+  EXPECT_FALSE(FForm.RichEditInfo().WordWrap());
+  // The control's default format: RichEdit does not answer WM_GETFONT.
+  CHARFORMAT2W cf;
+  memset(&cf, 0xbd, sizeof(cf));
+  cf.cbSize = sizeof(cf);
+  ::SendMessageW(hPane, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+  EXPECT_STREQ(cf.szFaceName, L"Tahoma");
+  EXPECT_EQ(cf.bCharSet, ANSI_CHARSET);
+  EXPECT_GE(cf.yHeight, 160) << "11 pixels at 96 dpi: 8 point and a quarter";
+  EXPECT_LE(cf.yHeight, 170);
+  // The vertical bar appears (only) once the text is taller than the pane.
+  for (int i = 0; i < 60; ++i) FForm.RichEditInfo().AddPlainLine(std::wstring(200, L'x'));
+  const LONG styleFull = ::GetWindowLongW(hPane, GWL_STYLE);
+  EXPECT_TRUE(styleFull & WS_VSCROLL);
+  EXPECT_FALSE(styleFull & WS_HSCROLL) << "long lines get no horizontal bar";
+  // EM_SETBKGNDCOLOR answers with the colour it replaces.
+  const COLORREF cInfo = ::GetSysColor(COLOR_INFOBK);
+  EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(hPane, EM_SETBKGNDCOLOR, 0, cInfo)), cInfo);
+}
+
+TEST_F(MainFormTest, CloseButtonDestroysTheWindowAndEndsTheLoop) {
+  HWND hwnd = FForm.Handle();
+  ::SendMessageW(Item(idButtonClose), BM_CLICK, 0, 0);
+  EXPECT_FALSE(::IsWindow(hwnd));
+  MSG msg;
+  ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 0u);
+}
+
+TEST(Caption, PiecesAreJoinedAsTheyStand) {
+  struct TRow {
+    bool bAdmin;
+    const wchar_t* sVersion;
+    const wchar_t* sExpected;
+  } rows[] = {
+      {true, L"3.0.0.13", L"Sichtwerk (Administrator)  Version: 3.0.0.13"},
+      {false, L"3.0.0.13", L"Sichtwerk (kein Administrator)  Version: 3.0.0.13"},
+      {false, L"", L"Sichtwerk (kein Administrator)  Version: "},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(test::ToUtf8(r.sExpected));
+    EXPECT_EQ(ExtendedCaption(L"Sichtwerk", r.bAdmin, r.sVersion), r.sExpected);
+  }
+}
+
+// S-1-5-32-<rid> and S-1-1-0 built for hand-made group lists.
+class TSidList {
+ public:
+  PSID Builtin(DWORD nRid) {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID p = nullptr;
+    EXPECT_TRUE(::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, nRid, 0, 0, 0, 0, 0, 0, &p));
+    FSids.emplace_back(p);
+    return p;
+  }
+  PSID Everyone() {
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID p = nullptr;
+    EXPECT_TRUE(::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &p));
+    FSids.emplace_back(p);
+    return p;
+  }
+
+ private:
+  std::vector<TSid> FSids;
+};
+
+TEST(Administrator, GroupListDecidesWhateverTheAttributes) {
+  TSidList sids;
+  struct TGroups {
+    DWORD GroupCount;
+    SID_AND_ATTRIBUTES Groups[3];
+  };
+  const PSID pEveryone = sids.Everyone(), pUsers = sids.Builtin(DOMAIN_ALIAS_RID_USERS),
+             pAdmins = sids.Builtin(DOMAIN_ALIAS_RID_ADMINS), pGuests = sids.Builtin(DOMAIN_ALIAS_RID_GUESTS);
+  struct TRow {
+    const char* sName;
+    TGroups groups;
+    bool bExpected;
+  } rows[] = {
+      {"no groups", {0, {}}, false},
+      {"users only", {2, {{pEveryone, SE_GROUP_ENABLED}, {pUsers, SE_GROUP_ENABLED}}}, false},
+      {"guests and users", {2, {{pGuests, SE_GROUP_ENABLED}, {pUsers, SE_GROUP_ENABLED}}}, false},
+      {"admins enabled", {2, {{pEveryone, SE_GROUP_ENABLED}, {pAdmins, SE_GROUP_ENABLED}}}, true},
+      {"admins deny-only (UAC)", {3, {{pEveryone, SE_GROUP_ENABLED}, {pUsers, 0}, {pAdmins, SE_GROUP_USE_FOR_DENY_ONLY}}},
+       true},
+      {"admins first, no attributes", {1, {{pAdmins, 0}}}, true},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.sName);
+    const void* pGroups = &r.groups;
+    EXPECT_EQ(GroupsHaveAdministrators(*static_cast<const TOKEN_GROUPS*>(pGroups)), r.bExpected);
+  }
+}
+
+TEST(Administrator, ThreadTokenIsAskedBeforeTheProcessToken) {
+  HANDLE hProcessToken = nullptr;
+  ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY,
+                                 &hProcessToken));
+  THandleOwner processToken(hProcessToken);
+  const bool bProcessAdmin = TokenHasAdministrators(processToken.get());
+  EXPECT_EQ(IsAdministrator(), bProcessAdmin) << "no impersonation: the process token decides";
+
+  // A restricted copy that keeps Administrators only for deny (as UAC does) still
+  // counts as an administrator's token.
+  TSidList sids;
+  SID_AND_ATTRIBUTES disable{sids.Builtin(DOMAIN_ALIAS_RID_ADMINS), 0};
+  HANDLE hRestricted = nullptr;
+  if (!::CreateRestrictedToken(processToken.get(), 0, 1, &disable, 0, nullptr, 0, nullptr, &hRestricted))
+    GTEST_SKIP() << "CreateRestrictedToken not available here, error " << ::GetLastError();
+  THandleOwner restricted(hRestricted);
+  ASSERT_TRUE(::ImpersonateLoggedOnUser(restricted.get()));
+  const bool bImpersonated = IsAdministrator();
+  HANDLE hThreadToken = nullptr;
+  const bool bHasThreadToken = ::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, &hThreadToken);
+  THandleOwner threadToken(hThreadToken);
+  const bool bThreadAdmin = bHasThreadToken && TokenHasAdministrators(threadToken.get());
+  ::RevertToSelf();
+  ASSERT_TRUE(bHasThreadToken);
+  EXPECT_EQ(bImpersonated, bThreadAdmin);
+  EXPECT_EQ(bImpersonated, bProcessAdmin) << "deny-only Administrators still count";
+}
+
+TEST(VersionText, FromTheVersionResourceOrEmpty) {
+  const std::wstring sFolder = test::TestProgramFolder();
+  EXPECT_EQ(GetFileVersionText(sFolder + L"\\Sichtwerk.exe"), L"3.0.0.13");
+  // The test program itself carries no version resource.
+  EXPECT_EQ(GetToolVersion(), L"");
+
+  const std::wstring sScratch = test::ScratchFolder(L"version");
+  ASSERT_FALSE(sScratch.empty());
+  const std::wstring sText = sScratch + L"\\kein-programm.txt";
+  HANDLE h = ::CreateFileW(sText.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD done = 0;
+  ::WriteFile(h, "MZ nur Text", 11, &done, nullptr);
+  ::CloseHandle(h);
+  struct TRow {
+    std::wstring sFile;
+  } rows[] = {{sText}, {sScratch + L"\\fehlt.exe"}, {L""}, {sFolder + L"\\sw_app_wintests.exe"}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(test::ToUtf8(r.sFile));
+    EXPECT_EQ(GetFileVersionText(r.sFile), L"");
+  }
+  ::DeleteFileW(sText.c_str());
+
+  // A system DLL: four numbers, cross-checked with the fixed info read directly.
+  wchar_t sys[MAX_PATH];
+  ASSERT_GT(::GetSystemDirectoryW(sys, MAX_PATH), 0u);
+  const std::wstring sKernel = std::wstring(sys) + L"\\kernel32.dll";
+  const std::wstring sVersion = GetFileVersionText(sKernel);
+  EXPECT_EQ(std::count(sVersion.begin(), sVersion.end(), L'.'), 3) << test::ToUtf8(sVersion);
+}
+
+}  // namespace
+}  // namespace sw
