@@ -1,0 +1,372 @@
+// The rated report of the real Sichtwerk.exe, read from its window, with practice
+// systems registered in the test prefix and drive X: a 4 GB tmpfs (tests/check/drives.sh).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "check/SystemMeasurements_win32.h"
+#include "common/SichtwerkProcess_win32.h"
+#include "report/InfoItem.h"
+#include "report/MemoryPane.h"
+#include "report/Render.h"
+
+namespace sw::test {
+namespace {
+
+const std::wstring kHyphens(40, L'-');
+const std::wstring kBang(44, L'!');
+const std::wstring kDiskNote =
+    L"Der freie Festplattenplatz auf dem Installationslaufwerk muss mindestens 5 GB betragen,empfohlen werden "
+    L"mindestens 10 GB.";
+const std::wstring kNotFound =
+    L"Die Installation eines Arztinformationssystems wurde nicht gefunden, es wird der freie Platz auf Ihrem "
+    L"Windows-Laufwerk angezeigt.";
+const std::wstring kDriveLabel = L" belegter/gesamter Platz, Dateisystem / ";
+const std::wstring kFull4GB = L"0 GB/4 GB belegt (0 %) = 4 GB frei";
+const std::wstring kTooLittle = L" - Zuwenig freier Platz auf diesem Laufwerk!";
+
+const wchar_t* const kAlbisKey = L"SOFTWARE\\CG\\ALBIS\\Albis on Windows";
+const wchar_t* const kM1Key = L"SOFTWARE\\CompuMed\\M1";
+const wchar_t* const kTurboKey = L"SOFTWARE\\TurboMed EDV GmbH\\TurboMed\\Current";
+const wchar_t* const kAppPathKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TurboMed.exe";
+const wchar_t* const kServerKey = L"CLSID\\{5D3A9C41-7E2B-4F08-A6C1-93B4E07D2F15}\\LocalServer32";
+
+// A key made for one test in the 32-bit view (the one the 32-bit program reads). Every
+// component it had to create is removed again, deepest first; values it set in a key
+// that was there before are deleted.
+class TScratchKey {
+ public:
+  TScratchKey(HKEY hRoot, const std::wstring& sPath) : FhRoot(hRoot) {
+    std::size_t at = 0;
+    while (at != std::wstring::npos) {
+      at = sPath.find(L'\\', at + 1);
+      const std::wstring sPart = sPath.substr(0, at);
+      HKEY h = nullptr;
+      DWORD dwDisposition = 0;
+      SetLastError(0xdeadbeef);
+      const LONG r = ::RegCreateKeyExW(hRoot, sPart.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr,
+                                       &h, &dwDisposition);
+      if (r != ERROR_SUCCESS) {
+        ADD_FAILURE() << "RegCreateKeyExW " << ToUtf8(sPart) << ": " << r;
+        return;
+      }
+      if (dwDisposition == REG_CREATED_NEW_KEY) FCreated.push_back(sPart);
+      if (at == std::wstring::npos) {
+        FhKey = h;
+        FbLeafIsNew = dwDisposition == REG_CREATED_NEW_KEY;
+      } else {
+        ::RegCloseKey(h);
+      }
+    }
+  }
+  ~TScratchKey() {
+    if (FhKey) {
+      if (!FbLeafIsNew)
+        for (const std::wstring& s : FValues) ::RegDeleteValueW(FhKey, s.c_str());
+      ::RegCloseKey(FhKey);
+    }
+    for (auto it = FCreated.rbegin(); it != FCreated.rend(); ++it) {
+      const LONG r = ::RegDeleteKeyExW(FhRoot, it->c_str(), KEY_WOW64_32KEY, 0);
+      EXPECT_EQ(r, ERROR_SUCCESS) << "left behind: " << ToUtf8(*it);
+    }
+  }
+  TScratchKey(const TScratchKey&) = delete;
+  TScratchKey& operator=(const TScratchKey&) = delete;
+
+  void SetString(const std::wstring& sName, const std::wstring& sValue) {
+    ASSERT_NE(FhKey, nullptr);
+    const DWORD cb = static_cast<DWORD>((sValue.size() + 1) * sizeof(wchar_t));
+    ASSERT_EQ(::RegSetValueExW(FhKey, sName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(sValue.c_str()), cb),
+              ERROR_SUCCESS);
+    FValues.push_back(sName);
+  }
+
+ private:
+  HKEY FhRoot;
+  HKEY FhKey = nullptr;
+  bool FbLeafIsNew = false;
+  std::vector<std::wstring> FCreated;
+  std::vector<std::wstring> FValues;
+};
+
+bool KeyExists32(HKEY hRoot, const wchar_t* sPath) {
+  HKEY h = nullptr;
+  if (::RegOpenKeyExW(hRoot, sPath, 0, KEY_READ | KEY_WOW64_32KEY, &h) != ERROR_SUCCESS) return false;
+  ::RegCloseKey(h);
+  return true;
+}
+
+// Drive X: is the 4 GB tmpfs when it reports exactly 4 x 2^30 bytes.
+bool DriveXReady() {
+  ULARGE_INTEGER uFree{}, uTotal{};
+  if (!::GetDiskFreeSpaceExW(L"X:\\", &uFree, &uTotal, nullptr)) return false;
+  return uTotal.QuadPart == 4ULL << 30;
+}
+
+std::wstring FileSystemOf(wchar_t cLetter) {
+  TWinDriveQuery drives;
+  return drives.QueryFileSystemName(cLetter);
+}
+
+struct TLine {
+  std::wstring sText;
+  LONG nPos;  // character index in the pane, where a line end counts one
+};
+
+// The newest report: the pane's lines up to and including the first row of hyphens.
+std::vector<TLine> NewestReport(const std::wstring& sPane) {
+  std::vector<TLine> lines;
+  std::size_t at = 0;
+  LONG nPos = 0;
+  while (at < sPane.size()) {
+    std::size_t end = sPane.find(L"\r\n", at);
+    if (end == std::wstring::npos) end = sPane.size();
+    lines.push_back({sPane.substr(at, end - at), nPos});
+    nPos += static_cast<LONG>(end - at) + 1;
+    at = end + 2;
+    if (lines.back().sText == kHyphens) break;
+  }
+  return lines;
+}
+
+int IndexOf(const std::vector<TLine>& lines, const std::wstring& sPrefix) {
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].sText.rfind(sPrefix, 0) == 0) return static_cast<int>(i);
+  return -1;
+}
+
+bool StartsWith(const std::wstring& s, const std::wstring& sPrefix) { return s.rfind(sPrefix, 0) == 0; }
+
+TColor ColorOf(const TSichtwerkProcess& app, const TLine& line) {
+  CHARFORMAT2W cf;
+  memset(&cf, 0xbd, sizeof(cf));
+  if (!app.CharFormatAt(line.nPos, cf)) return 0xbdbdbdbd;
+  return cf.crTextColor;
+}
+
+// Each verdict word is painted in its colour; lines without one are black, except the
+// drive line that reached no verdict (navy) and values the renderer marks for "???".
+void ExpectVerdictColours(const TSichtwerkProcess& app, const std::vector<TLine>& lines) {
+  for (const TLine& line : lines) {
+    if (line.sText.empty() || line.sText.find(L"???") != std::wstring::npos) continue;
+    SCOPED_TRACE(ToUtf8(line.sText));
+    const TColor c = ColorOf(app, line);
+    if (StartsWith(line.sText, L"Gruen: "))
+      EXPECT_EQ(c, clGreen);
+    else if (StartsWith(line.sText, L"Gelb: "))
+      EXPECT_EQ(c, clOlive);
+    else if (StartsWith(line.sText, L"Rot: "))
+      EXPECT_EQ(c, clRed);
+    else if (line.sText.find(kDriveLabel) != std::wstring::npos)
+      EXPECT_EQ(c, clNavy);
+    else
+      EXPECT_EQ(c, clBlack);
+  }
+}
+
+struct TReport {
+  std::vector<TLine> Lines;
+  std::wstring sPane;
+};
+
+// Starts a copy of the exe in its own folder and reads its first report.
+bool RunSichtwerk(TSichtwerkProcess& app, const std::wstring& sScratch, const TSichtwerkProcess::TEnvironment& env,
+                  TReport& r) {
+  const std::wstring sFolder = ScratchFolder(sScratch);
+  if (sFolder.empty() || !app.Start(sFolder, env) || !app.WaitForReport()) return false;
+  r.sPane = app.PaneText();
+  r.Lines = NewestReport(r.sPane);
+  return !r.Lines.empty() && r.Lines.back().sText == kHyphens;
+}
+
+TEST(RatedReport, NoPracticeSystemRatesTheWindowsDrive) {
+  for (const wchar_t* sKey : {kAlbisKey, kM1Key, kTurboKey, kAppPathKey})
+    ASSERT_FALSE(KeyExists32(HKEY_LOCAL_MACHINE, sKey)) << "left over in the prefix: " << ToUtf8(sKey);
+
+  TSichtwerkProcess app;
+  TReport r;
+  ASSERT_TRUE(RunSichtwerk(app, L"check-none", {{L"MEDISTARDIR", L""}}, r)) << ToUtf8(app.PaneText());
+
+  // The same check run in this process over the same machine renders the same lines;
+  // only the clock and the free memory move between the two runs.
+  TSystemMeasurements measure;
+  TServiceInfos infos;
+  std::wstring sMail = L"alt@x.example";
+  infos.CollectImportantEnvironmentInfos(sMail, measure);
+  EXPECT_EQ(sMail, L"");
+  TMemoryPane pane;
+  ShowServiceInfos(infos, pane);
+  const std::vector<TLine> expected = NewestReport(pane.Text());
+  ASSERT_EQ(r.Lines.size(), expected.size()) << ToUtf8(r.sPane);
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    SCOPED_TRACE(ToUtf8(expected[i].sText));
+    const std::wstring& s = r.Lines[i].sText;
+    if (StartsWith(s, L"----- Check gestartet: ")) {
+      EXPECT_EQ(s.substr(s.size() - 6), L" -----");
+    } else if (s.find(L"Freier RAM-Speicher = ") != std::wstring::npos) {
+      EXPECT_EQ(s.substr(0, s.find(L" = ")), expected[i].sText.substr(0, expected[i].sText.find(L" = ")));
+    } else {
+      EXPECT_EQ(s, expected[i].sText);
+    }
+  }
+
+  const int iNote = IndexOf(r.Lines, kNotFound);
+  ASSERT_GE(iNote, 2) << ToUtf8(r.sPane);
+  EXPECT_EQ(r.Lines[iNote - 1].sText, kDiskNote);
+  EXPECT_EQ(r.Lines[iNote - 2].sText, L"") << "the note's leading line feed";
+  const std::wstring& sDrive = r.Lines[iNote + 1].sText;
+  wchar_t sWinDir[MAX_PATH];
+  ASSERT_GT(::GetWindowsDirectoryW(sWinDir, MAX_PATH), 0u);
+  wchar_t cWin = sWinDir[0];
+  if (cWin >= L'a' && cWin <= L'z') cWin = static_cast<wchar_t>(cWin - L'a' + L'A');
+  const std::wstring sLabel = L"Windows auf " + std::wstring(1, cWin) + L":" + kDriveLabel + FileSystemOf(cWin) + L" = ";
+  EXPECT_NE(sDrive.find(sLabel), std::wstring::npos) << ToUtf8(sDrive);
+  EXPECT_NE(FileSystemOf(cWin), L"???");
+  ExpectVerdictColours(app, r.Lines);
+  EXPECT_TRUE(app.SaveScreenshot(ArtifactPath(L"check-none.bmp")));
+  EXPECT_TRUE(app.Close());
+}
+
+constexpr TColor kAnyColor = 0xffffffff;
+
+struct TKeySpec {
+  const wchar_t* sKey;
+  const wchar_t* sValueName;  // nullptr: the key only
+  const wchar_t* sPath;
+};
+
+struct TRowCase {
+  const char* sName;
+  std::vector<TKeySpec> Keys;
+  const wchar_t* sMedistar;            // nullptr: removed from the child's environment
+  std::vector<std::wstring> DriveRows;  // the lines after the disk-space note
+  TColor cDriveColor;                   // colour of the last of them
+};
+
+TEST(RatedReport, PracticeSystemsRegisteredInThePrefix) {
+  if (!DriveXReady()) GTEST_SKIP() << "drive X: is not the 4 GB tmpfs (tests/check/drives.sh needs root)";
+  const std::wstring sFs = FileSystemOf(L'X');
+  ASSERT_NE(sFs, L"???");
+  const std::wstring sRedX = kDriveLabel + sFs + L" = " + kFull4GB + kTooLittle;
+  const TRowCase kCases[] = {
+      {"Albis", {{kAlbisKey, L"Installationspfad", L"X:\\ALBISWIN"}}, nullptr,
+       {L"Rot: Albis auf X:" + sRedX}, clRed},
+      {"CompuMed M1, letter in lower case", {{kM1Key, L"ProgramPath", L"x:\\M1"}}, nullptr,
+       {L"Rot: Compumed M1 auf x:" + sRedX}, clRed},
+      {"TurboMed on a UNC path", {{kTurboKey, L"Path", L"\\\\praxis-srv\\turbomed"}}, nullptr,
+       {L"Ihre TurboMed Installation liegt auf einem UNC-Pfad. Der freie Platz kann nicht festgestellt werden."},
+       clBlack},
+      {"TurboMed under App Paths", {{kAppPathKey, L"Path", L"X:\\TurboMed"}}, nullptr,
+       {L"Rot: TurboMed auf X:" + sRedX}, clRed},
+      {"MEDISTARDIR on a UNC path", {}, L"\\\\server\\medistar",
+       {L"Ihre MEDISTAR Installation liegt auf einem UNC-Pfad. Der freie Platz kann nicht festgestellt werden."},
+       clBlack},
+      {"MEDISTARDIR on drive X:", {}, L"X:\\MEDISTAR", {L"Rot: MEDISTAR auf X:" + sRedX}, clRed},
+      {"Albis wins over TurboMed",
+       {{kTurboKey, L"Path", L"\\\\praxis-srv\\turbomed"}, {kAlbisKey, L"Installationspfad", L"X:\\ALBISWIN"}},
+       nullptr, {L"Rot: Albis auf X:" + sRedX}, clRed},
+      {"Albis key without its path value",
+       {{kAlbisKey, nullptr, nullptr}, {kTurboKey, L"Path", L"X:\\TurboMed"}}, L"X:\\MEDISTAR",
+       {kNotFound, L"Windows auf C:" + kDriveLabel}, kAnyColor},
+  };
+  for (const TRowCase& c : kCases) {
+    SCOPED_TRACE(c.sName);
+    std::vector<std::unique_ptr<TScratchKey>> keys;
+    for (const TKeySpec& k : c.Keys) {
+      keys.push_back(std::make_unique<TScratchKey>(HKEY_LOCAL_MACHINE, k.sKey));
+      if (k.sValueName) keys.back()->SetString(k.sValueName, k.sPath);
+    }
+    TSichtwerkProcess app;
+    TReport r;
+    ASSERT_TRUE(RunSichtwerk(app, L"check-rows", {{L"MEDISTARDIR", c.sMedistar ? c.sMedistar : L""}}, r))
+        << ToUtf8(app.PaneText());
+    const int iNote = IndexOf(r.Lines, kDiskNote);
+    ASSERT_GE(iNote, 0) << ToUtf8(r.sPane);
+    ASSERT_LT(iNote + c.DriveRows.size(), r.Lines.size());
+    for (std::size_t i = 0; i < c.DriveRows.size(); ++i) {
+      const std::wstring& s = r.Lines[iNote + 1 + i].sText;
+      // The Windows drive's rating depends on this machine: only its label is known.
+      if (c.cDriveColor == kAnyColor && i + 1 == c.DriveRows.size())
+        EXPECT_NE(s.find(c.DriveRows[i]), std::wstring::npos) << ToUtf8(s);
+      else
+        EXPECT_EQ(s, c.DriveRows[i]);
+    }
+    const TLine& drive = r.Lines[iNote + c.DriveRows.size()];
+    if (c.cDriveColor != kAnyColor) EXPECT_EQ(ColorOf(app, drive), c.cDriveColor);
+    // A red drive alone brings two points and with them the banner before the hyphens.
+    if (c.cDriveColor == clRed) {
+      const std::size_t n = r.Lines.size();
+      ASSERT_GE(n, 5u);
+      EXPECT_EQ(r.Lines[n - 2].sText, L"!Sprechen sie mit Ihrem Vertriebspartner!");
+      EXPECT_EQ(r.Lines[n - 3].sText, kBang);
+      EXPECT_EQ(r.Lines[n - 5].sText, kBang);
+    }
+    ExpectVerdictColours(app, r.Lines);
+    EXPECT_TRUE(app.Close());
+  }
+  for (const wchar_t* sKey : {kAlbisKey, kM1Key, kTurboKey, kAppPathKey})
+    EXPECT_FALSE(KeyExists32(HKEY_LOCAL_MACHINE, sKey)) << "not removed: " << ToUtf8(sKey);
+}
+
+TEST(RatedReport, ProductServerOnTheSameDriveLowersTheLimit) {
+  if (!DriveXReady()) GTEST_SKIP() << "drive X: is not the 4 GB tmpfs (tests/check/drives.sh needs root)";
+  ASSERT_FALSE(KeyExists32(HKEY_CLASSES_ROOT, kServerKey)) << "left over in the prefix";
+  const std::wstring sFs = FileSystemOf(L'X');
+
+  // An empty file: it takes no block of the tmpfs, so X: stays at 4 GB free.
+  ASSERT_TRUE(::CreateDirectoryW(L"X:\\Produkt", nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
+  {
+    HANDLE h = ::CreateFileW(L"X:\\Produkt\\Server.exe", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ::CloseHandle(h);
+  }
+  wchar_t sOtherDrive[MAX_PATH];  // an existing file on C:, the test program itself
+  ASSERT_GT(::GetModuleFileNameW(nullptr, sOtherDrive, MAX_PATH), 0u);
+
+  struct TCase {
+    const char* sName;
+    std::wstring sServer;  // "" = not registered
+    std::wstring sDrive;
+    TColor cColor;
+  };
+  const TCase kCases[] = {
+      {"same drive: yellow", L"X:\\Produkt\\Server.exe", L"Gelb: Albis auf X:" + kDriveLabel + sFs + L" = " + kFull4GB +
+                                                             L" - OK!",
+       clOlive},
+      {"same letter in the other case: red", L"x:\\Produkt\\Server.exe",
+       L"Rot: Albis auf X:" + kDriveLabel + sFs + L" = " + kFull4GB + kTooLittle, clRed},
+      {"server on another drive: red", sOtherDrive,
+       L"Rot: Albis auf X:" + kDriveLabel + sFs + L" = " + kFull4GB + kTooLittle, clRed},
+      {"server file missing: red", L"X:\\Produkt\\Fehlt.exe",
+       L"Rot: Albis auf X:" + kDriveLabel + sFs + L" = " + kFull4GB + kTooLittle, clRed},
+  };
+  TScratchKey albis(HKEY_LOCAL_MACHINE, kAlbisKey);
+  albis.SetString(L"Installationspfad", L"X:\\ALBISWIN");
+  for (const TCase& c : kCases) {
+    SCOPED_TRACE(c.sName);
+    TScratchKey server(HKEY_CLASSES_ROOT, kServerKey);
+    server.SetString(L"", c.sServer);
+    TSichtwerkProcess app;
+    TReport r;
+    ASSERT_TRUE(RunSichtwerk(app, L"check-server", {{L"MEDISTARDIR", L""}}, r)) << ToUtf8(app.PaneText());
+    const int iNote = IndexOf(r.Lines, kDiskNote);
+    ASSERT_GE(iNote, 0) << ToUtf8(r.sPane);
+    ASSERT_LT(iNote + 1, static_cast<int>(r.Lines.size()));
+    EXPECT_EQ(r.Lines[iNote + 1].sText, c.sDrive);
+    EXPECT_EQ(ColorOf(app, r.Lines[iNote + 1]), c.cColor);
+    // The note names the fixed limits even when the lower one applies.
+    EXPECT_EQ(r.Lines[iNote].sText, kDiskNote);
+    if (c.cColor == clOlive) EXPECT_TRUE(app.SaveScreenshot(ArtifactPath(L"check-same-drive.bmp")));
+    EXPECT_TRUE(app.Close());
+  }
+  ::DeleteFileW(L"X:\\Produkt\\Server.exe");
+  ::RemoveDirectoryW(L"X:\\Produkt");
+}
+
+}  // namespace
+}  // namespace sw::test
