@@ -17,7 +17,11 @@ void Print(const std::string& s) {
   if (!::WriteFile(h, s.data(), static_cast<DWORD>(s.size()), &done, nullptr)) fwrite(s.data(), 1, s.size(), stdout);
 }
 
-std::wstring FullPath(const wchar_t* s) {
+// A Unix path (the run script passes them under Wine) lies on Wine's drive Z:.
+std::wstring FullPath(const wchar_t* sArg) {
+  std::wstring sPath = sArg;
+  if (!sPath.empty() && sPath[0] == L'/' && (sPath.size() < 2 || sPath[1] != L'/')) sPath = L"Z:" + sPath;
+  const wchar_t* s = sPath.c_str();
   wchar_t buf[MAX_PATH * 4];
   const DWORD cch = ::GetFullPathNameW(s, ARRAYSIZE(buf), buf, nullptr);
   return cch && cch < ARRAYSIZE(buf) ? std::wstring(buf, cch) : std::wstring(s);
@@ -35,7 +39,8 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring sShot = FullPath(argv[2]);
   // A folder that already holds Sichtwerk.exe runs that copy.
   const bool bHasExe = ::GetFileAttributesW((sFolder + L"\\Sichtwerk.exe").c_str()) != INVALID_FILE_ATTRIBUTES;
-  ::CreateDirectoryW(sFolder.c_str(), nullptr);
+  for (std::size_t i = 3; i <= sFolder.size(); ++i)
+    if (i == sFolder.size() || sFolder[i] == L'\\') ::CreateDirectoryW(sFolder.substr(0, i).c_str(), nullptr);
 
   TSichtwerkProcess app;
   if (!app.Start(sFolder, {}, 60000, bHasExe ? sFolder : L"")) {

@@ -5,3 +5,8 @@ target_include_directories(sw_probe PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_options(sw_probe PRIVATE ${SW_WIN_LINK_OPTIONS} -municode)
 target_link_libraries(sw_probe PRIVATE gdi32 user32 kernel32)
 add_dependencies(sw_probe Sichtwerk)
+
+# The probe as the run script uses it, on a folder of its own.
+sw_add_wine_test(app.probe sw_probe ${CMAKE_BINARY_DIR}/probe-run ${CMAKE_BINARY_DIR}/artifacts/probe.bmp)
+set_tests_properties(app.probe PROPERTIES
+  PASS_REGULAR_EXPRESSION "Status: Informationen erfolgreich gesammelt\\.")
