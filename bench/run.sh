@@ -80,6 +80,15 @@ inproc=$(winrun "$tools/bin/sw_bench_run.exe" --runs 50 --pane-reps 10 \
   --log "$(winpath "$scratch/inproc/bench-run.log")")
 echo "$inproc" >"$scratch/inproc.txt"
 
+# The result-log developer's own log benchmark, when there is one, runs in the same
+# prefix with the same build; it is handed the measurer and the stripped exe.
+if [ -f bench/resultlog_bench.sh ]; then
+  echo "== bench/resultlog_bench.sh"
+  SW_BENCH_STATE="$root/$state" SW_BENCH_MEASURE="$root/$measure" \
+    SW_BENCH_EXE="$root/$scratch/Sichtwerk.exe" SW_BENCH_RUNS="$runs" \
+    bash bench/resultlog_bench.sh || echo "bench/resultlog_bench.sh failed" >&2
+fi
+
 field() { # field TEXT NAME KEY
   echo "$1" | awk -v n="$2" -v k="$3" '$1 == "result" && $2 == n {
     for (i = 3; i <= NF; i++) { split($i, kv, "="); if (kv[1] == k) print kv[2] } }'
