@@ -9,3 +9,17 @@ if(TARGET sw_share_wintests)
   # Wine's builtin mapi32 would hand mails to the desktop: only a native one may load.
   set_property(TEST win.share APPEND PROPERTY ENVIRONMENT "WINEDLLOVERRIDES=mapi32=n")
 endif()
+
+# A PDF printer for the printing tests, and the check of what was printed.
+set(SW_CUPS_STATE ${CMAKE_BINARY_DIR}/cups)
+add_test(NAME share.printer.setup COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/cups-pdf-printer.sh ${SW_CUPS_STATE} setup)
+set_tests_properties(share.printer.setup PROPERTIES FIXTURES_SETUP cups TIMEOUT 60)
+add_test(NAME share.printer.cleanup COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/cups-pdf-printer.sh ${SW_CUPS_STATE} cleanup)
+set_tests_properties(share.printer.cleanup PROPERTIES FIXTURES_CLEANUP cups)
+if(TEST win.share)
+  set_property(TEST win.share APPEND PROPERTY FIXTURES_REQUIRED cups)
+  set_property(TEST win.share APPEND PROPERTY FIXTURES_SETUP share_printed)
+  set_property(TEST win.share APPEND PROPERTY ENVIRONMENT "SW_EXPECT_PRINTER=1")
+endif()
+add_test(NAME share.printed_pdf COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-printed-pdf.sh ${CMAKE_BINARY_DIR} ${SW_CUPS_STATE})
+set_tests_properties(share.printed_pdf PROPERTIES FIXTURES_REQUIRED "share_printed;cups" DEPENDS win.share TIMEOUT 120)

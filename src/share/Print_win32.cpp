@@ -1,0 +1,178 @@
+#include "share/Print_win32.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+
+namespace sw {
+
+HFONT TGdiMeasure::FontOf(const TRunFormat& aFormat) {
+  for (const auto& f : FFonts)
+    if (f.first == aFormat) return f.second.get();
+  LOGFONTW lf{};
+  // The pane keeps sizes in twips; the device's own vertical resolution makes them pixels.
+  lf.lfHeight = -::MulDiv(aFormat.nSizeTwips, ::GetDeviceCaps(Fhdc, LOGPIXELSY), 1440);
+  lf.lfWeight = (aFormat.aStyle & fsBold) ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = (aFormat.aStyle & fsItalic) ? TRUE : FALSE;
+  lf.lfUnderline = (aFormat.aStyle & fsUnderline) ? TRUE : FALSE;
+  lf.lfStrikeOut = (aFormat.aStyle & fsStrikeOut) ? TRUE : FALSE;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfOutPrecision = OUT_TT_PRECIS;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lstrcpynW(lf.lfFaceName, aFormat.sFontName.c_str(), LF_FACESIZE);
+  FFonts.emplace_back(aFormat, TFont(::CreateFontIndirectW(&lf)));
+  return FFonts.back().second.get();
+}
+
+void TGdiMeasure::Select(const TRunFormat& aFormat) {
+  HGDIOBJ hOld = ::SelectObject(Fhdc, FontOf(aFormat));
+  if (!FhOldFont) FhOldFont = hOld;
+}
+
+TGdiMeasure::~TGdiMeasure() {
+  if (FhOldFont) ::SelectObject(Fhdc, FhOldFont);
+}
+
+TFontMetrics TGdiMeasure::Metrics(const TRunFormat& aFormat) {
+  Select(aFormat);
+  TEXTMETRICW tm{};
+  if (!::GetTextMetricsW(Fhdc, &tm)) return {1, 0};
+  return {static_cast<int>(tm.tmAscent), static_cast<int>(tm.tmDescent)};
+}
+
+int TGdiMeasure::TextWidth(const TRunFormat& aFormat, const std::wstring& sText) {
+  if (sText.empty()) return 0;
+  Select(aFormat);
+  SIZE sz{};
+  if (!::GetTextExtentPoint32W(Fhdc, sText.data(), static_cast<int>(sText.size()), &sz)) return 0;
+  return sz.cx;
+}
+
+namespace {
+
+constexpr DWORD kRunMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR;
+
+// Format of [b, e) and whether it is the same throughout.
+bool SelectionFormat(HWND h, LONG b, LONG e, TRunFormat& aFormat) {
+  CHARRANGE cr{b, e};
+  ::SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
+  CHARFORMAT2W cf{};
+  cf.cbSize = sizeof(cf);
+  cf.dwMask = kRunMask;
+  ::SendMessageW(h, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  aFormat.sFontName = cf.szFaceName;
+  aFormat.nSizeTwips = cf.yHeight > 0 ? static_cast<int>(cf.yHeight) : 240;
+  aFormat.aStyle = ((cf.dwEffects & CFE_BOLD) ? fsBold : 0) | ((cf.dwEffects & CFE_ITALIC) ? fsItalic : 0) |
+                   ((cf.dwEffects & CFE_UNDERLINE) ? fsUnderline : 0) |
+                   ((cf.dwEffects & CFE_STRIKEOUT) ? fsStrikeOut : 0);
+  aFormat.aColor = (cf.dwEffects & CFE_AUTOCOLOR) ? ::GetSysColor(COLOR_WINDOWTEXT) : cf.crTextColor;
+  return (cf.dwMask & kRunMask) == kRunMask;
+}
+
+}  // namespace
+
+std::vector<TParagraph> ReadRichEditParagraphs(HWND h) {
+  GETTEXTLENGTHEX gl{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  const LONG nLen = static_cast<LONG>(::SendMessageW(h, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0));
+  std::wstring sText(static_cast<std::size_t>(nLen) + 1, L'\0');
+  TEXTRANGEW tr{{0, nLen}, sText.data()};
+  const LONG nGot = static_cast<LONG>(::SendMessageW(h, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&tr)));
+  sText.resize(static_cast<std::size_t>(std::max<LONG>(0, nGot)));
+
+  CHARRANGE crOld{};
+  ::SendMessageW(h, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&crOld));
+  ::SendMessageW(h, EM_HIDESELECTION, TRUE, 0);
+  ::SendMessageW(h, WM_SETREDRAW, FALSE, 0);
+
+  std::vector<TParagraph> paras;
+  const LONG n = static_cast<LONG>(sText.size());
+  LONG p = 0;
+  while (p < n) {
+    LONG e = p;
+    while (e < n && sText[e] != L'\r' && sText[e] != L'\n') ++e;
+    TParagraph para;
+    // Runs: the longest uniform stretch from the start, found by halving.
+    LONG b = p;
+    while (b < e) {
+      TRunFormat f;
+      LONG lo = b + 1, hi = e;
+      if (!SelectionFormat(h, b, hi, f)) {
+        while (lo < hi) {
+          const LONG mid = lo + (hi - lo + 1) / 2;
+          TRunFormat g;
+          if (SelectionFormat(h, b, mid, g)) lo = mid; else hi = mid - 1;
+        }
+        hi = lo;
+        SelectionFormat(h, b, hi, f);
+      }
+      para.Runs.push_back({sText.substr(static_cast<std::size_t>(b), static_cast<std::size_t>(hi - b)), f});
+      b = hi;
+    }
+    SelectionFormat(h, e, std::min(e + 1, n), para.aEndFormat);
+    paras.push_back(std::move(para));
+    if (e < n && sText[e] == L'\r' && e + 1 < n && sText[e + 1] == L'\n') ++e;
+    p = e + 1;
+  }
+
+  ::SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&crOld));
+  ::SendMessageW(h, EM_HIDESELECTION, FALSE, 0);
+  ::SendMessageW(h, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(h, nullptr, TRUE);
+  return paras;
+}
+
+namespace {
+std::wstring LastErrorText(const wchar_t* sWhat) {
+  const DWORD dwErr = ::GetLastError();
+  wchar_t* p = nullptr;
+  std::wstring s = sWhat;
+  if (::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, dwErr, 0, reinterpret_cast<wchar_t*>(&p), 0, nullptr) && p) {
+    s += L": ";
+    s += p;
+    ::LocalFree(p);
+  } else {
+    s += L" (Fehler " + std::to_wstring(dwErr) + L")";
+  }
+  return s;
+}
+}  // namespace
+
+int PrintParagraphs(HDC hdc, const std::vector<TParagraph>& aParagraphs, const std::wstring& sDocName) {
+  if (!hdc) throw EPrintError(L"Kein Drucker ausgewählt.");
+  const TPageRect rect = PrintPageRect(::GetDeviceCaps(hdc, LOGPIXELSX), ::GetDeviceCaps(hdc, LOGPIXELSY),
+                                       ::GetDeviceCaps(hdc, HORZRES), ::GetDeviceCaps(hdc, VERTRES));
+  TGdiMeasure measure(hdc);
+  const std::vector<TPrintPage> pages = LayoutPages(aParagraphs, rect, measure);
+
+  DOCINFOW di{};
+  di.cbSize = sizeof(di);
+  di.lpszDocName = sDocName.c_str();
+  if (::StartDocW(hdc, &di) <= 0) throw EPrintError(LastErrorText(L"Der Druckauftrag konnte nicht begonnen werden"));
+  ::SetBkMode(hdc, TRANSPARENT);
+  ::SetTextAlign(hdc, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
+  for (const auto& page : pages) {
+    if (::StartPage(hdc) <= 0) {
+      const std::wstring s = LastErrorText(L"Die Seite konnte nicht gedruckt werden");
+      ::AbortDoc(hdc);
+      throw EPrintError(s);
+    }
+    // Some drivers reset the DC's attributes at every page.
+    ::SetBkMode(hdc, TRANSPARENT);
+    ::SetTextAlign(hdc, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
+    for (const auto& r : page.Runs) {
+      measure.Select(r.aFormat);
+      ::SetTextColor(hdc, r.aFormat.aColor);
+      ::TextOutW(hdc, r.X, r.nBaseline, r.sText.data(), static_cast<int>(r.sText.size()));
+    }
+    if (::EndPage(hdc) <= 0) {
+      const std::wstring s = LastErrorText(L"Die Seite konnte nicht gedruckt werden");
+      ::AbortDoc(hdc);
+      throw EPrintError(s);
+    }
+  }
+  if (::EndDoc(hdc) <= 0) throw EPrintError(LastErrorText(L"Der Druckauftrag konnte nicht beendet werden"));
+  return static_cast<int>(pages.size());
+}
+
+}  // namespace sw
