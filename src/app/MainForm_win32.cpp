@@ -157,7 +157,7 @@ void TMainForm::FormShow() {
 
 void TMainForm::ButtonCollectInfoClick(TovButton& Sender) {
   TSystemMeasurements measure;
-  TResultLogFileWin32 log;
+  TResultLogFileWin32 log = FsResultLogPath.empty() ? TResultLogFileWin32() : TResultLogFileWin32(FsResultLogPath);
   TWinCodePage codePage;
   TRunServices services{FRichEditInfo, measure, log, codePage, *this};
   // A click that the run's own message pump hands back here is dropped by the run.

@@ -86,6 +86,8 @@ class TMainForm : public TovForm, public IRunUi {
   void ProcessMessages() override;
 
   std::wstring Status() const { return FLabelInfoStatus.Caption(); }
+  // The result log the runs use; empty (the default): beside the exe.
+  void SetResultLogPath(std::wstring sPath) { FsResultLogPath = std::move(sPath); }
 
  protected:
   LRESULT WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
@@ -115,6 +117,7 @@ class TMainForm : public TovForm, public IRunUi {
   bool FbWaitCursor = false;
   bool FbShown = false;
   TCollectionRun FCollectionRun;
+  std::wstring FsResultLogPath;
 
   std::wstring sBody, sAISMail_To;
 };

@@ -318,3 +318,49 @@ TEST(VersionText, FromTheVersionResourceOrEmpty) {
 
 }  // namespace
 }  // namespace sw
+
+namespace sw {
+namespace {
+
+std::size_t Count(const std::wstring& s, const std::wstring& sPart) {
+  std::size_t n = 0;
+  for (auto p = s.find(sPart); p != std::wstring::npos; p = s.find(sPart, p + 1)) ++n;
+  return n;
+}
+
+TEST(CollectionRun, ClickWaitingDuringTheRunDoesNotStartASecondOne) {
+  std::vector<std::wstring> errors;
+  SetErrorSink([&](const std::wstring& s) { errors.push_back(s); });
+  const std::wstring sLog = test::ScratchFolder(L"rerun") + L"\\Ergebnisse des Sichtwerks zur Prüfung.log";
+  {
+    TMainForm form;
+    form.SetResultLogPath(sLog);
+    form.Create();
+    HWND hButton = ::FindWindowExW(::GetDlgItem(::GetDlgItem(form.Handle(), idGroupBoxInfo), idPanelInfoBottom),
+                                   nullptr, L"Button", L"Informationen erneut sammeln");
+    ASSERT_NE(hButton, nullptr);
+    // The click waits in the queue; the run's own message pump hands it over.
+    ASSERT_TRUE(::PostMessageW(::GetParent(hButton), WM_COMMAND, MAKEWPARAM(idButtonCollectInfo, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(hButton)));
+    form.Show(SW_SHOWNOACTIVATE);
+    MSG msg;
+    EXPECT_FALSE(::PeekMessageW(&msg, nullptr, WM_COMMAND, WM_COMMAND, PM_NOREMOVE)) << "the click was handled";
+
+    const std::wstring sText = form.RichEditInfo().Text();
+    EXPECT_EQ(Count(sText, L"Check gestartet"), 1u) << "one report, no second run inside the first";
+    EXPECT_EQ(form.Status(), L"Informationen erfolgreich gesammelt.");
+    EXPECT_TRUE(errors.empty()) << "nothing is shown for the dropped click";
+    EXPECT_FALSE(form.RichEditInfo().WordWrap());
+    // The caption was extended once.
+    EXPECT_EQ(form.Caption(), ExtendedCaption(L"Sichtwerk", IsAdministrator(), GetToolVersion()));
+
+    // A later click is a full run again: the new report heads the pane, the old one is history.
+    form.ButtonCollectInfoClick(*static_cast<TovButton*>(TovControl::FromHandle(hButton)));
+    EXPECT_EQ(Count(form.RichEditInfo().Text(), L"Check gestartet"), 2u);
+  }
+  SetErrorSink(nullptr);
+  ::DeleteFileW(sLog.c_str());
+}
+
+}  // namespace
+}  // namespace sw
