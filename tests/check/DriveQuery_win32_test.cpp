@@ -1,0 +1,78 @@
+// The Windows drive query against the prefix's drives: C:, X: (the 4 GB tmpfs of
+// tests/check/drives.sh) and a letter no drive is mapped to.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "check/SystemMeasurements_win32.h"
+
+namespace sw {
+namespace {
+
+// The first letter from Q on that names no drive of this prefix.
+wchar_t UnmappedLetter() {
+  const DWORD dwDrives = ::GetLogicalDrives();
+  for (wchar_t c = L'Q'; c <= L'W'; ++c)
+    if (!(dwDrives & (1u << (c - L'A')))) return c;
+  return 0;
+}
+
+TEST(WinDriveQuery, UnknownDriveGivesMinusOneAndNoName) {
+  const wchar_t c = UnmappedLetter();
+  ASSERT_NE(c, 0);
+  TWinDriveQuery drives;
+  std::int64_t nFree = 0x0bdbdbdbdbdbdbdLL, nTotal = 0x0bdbdbdbdbdbdbdLL;
+  EXPECT_FALSE(drives.GetDiskSpace(c, nFree, nTotal));
+  EXPECT_EQ(nFree, -1);
+  EXPECT_EQ(nTotal, -1);
+  EXPECT_EQ(drives.QueryFileSystemName(c), L"???");
+}
+
+TEST(WinDriveQuery, AgreesWithTheSystemAndIgnoresLetterCase) {
+  ULARGE_INTEGER uX{};
+  const bool bX = ::GetDiskFreeSpaceExW(L"X:\\", nullptr, &uX, nullptr) && uX.QuadPart == 4ULL << 30;
+  for (wchar_t c : {L'C', L'X'}) {
+    SCOPED_TRACE(static_cast<char>(c));
+    if (c == L'X' && !bX) {
+      std::printf("drive X: is not the 4 GB tmpfs (tests/check/drives.sh needs root): skipped\n");
+      continue;
+    }
+    TWinDriveQuery drives;
+    std::int64_t nFree = -2, nTotal = -2;
+    ASSERT_TRUE(drives.GetDiskSpace(c, nFree, nTotal));
+    EXPECT_GE(nFree, 0);
+    EXPECT_LE(nFree, nTotal);
+    EXPECT_GT(nTotal, 0);
+    const wchar_t sRoot[] = {c, L':', L'\\', 0};
+
+    std::int64_t nFreeLower = -2, nTotalLower = -2;
+    ASSERT_TRUE(drives.GetDiskSpace(static_cast<wchar_t>(c - L'A' + L'a'), nFreeLower, nTotalLower));
+    EXPECT_EQ(nTotalLower, nTotal);
+    if (c == L'X') {
+      EXPECT_EQ(nTotal, 4LL << 30);
+      EXPECT_EQ(nFreeLower, nFree) << "nothing writes to X: here";
+    }
+
+    // The 32-character buffer holds every name the system gives with a larger one.
+    wchar_t sFs[MAX_PATH + 1];
+    memset(sFs, 0xbd, sizeof(sFs));
+    ASSERT_TRUE(::GetVolumeInformationW(sRoot, nullptr, 0, nullptr, nullptr, nullptr, sFs, MAX_PATH + 1));
+    EXPECT_EQ(drives.QueryFileSystemName(c), std::wstring(sFs));
+    EXPECT_EQ(drives.QueryFileSystemName(static_cast<wchar_t>(c - L'A' + L'a')), std::wstring(sFs));
+  }
+}
+
+TEST(WinDriveQuery, FailedQueryLeavesNoErrorModeBehind) {
+  const UINT uBefore = ::SetErrorMode(0);
+  ::SetErrorMode(uBefore);
+  TWinDriveQuery drives;
+  std::int64_t nFree = 0, nTotal = 0;
+  drives.GetDiskSpace(UnmappedLetter(), nFree, nTotal);
+  drives.QueryFileSystemName(UnmappedLetter());
+  const UINT uAfter = ::SetErrorMode(0);
+  ::SetErrorMode(uAfter);
+  EXPECT_EQ(uAfter, uBefore);
+}
+
+}  // namespace
+}  // namespace sw
