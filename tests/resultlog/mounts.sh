@@ -5,7 +5,7 @@
 # MOUNT_ROOT/small  an 8 MB tmpfs, drive Y: of the test prefix, to fill up
 # MOUNT_ROOT/ready  written when both are in place; the tests skip without it.
 set -uo pipefail
-cmd=$1 state=$2 root=$3
+cmd=$1 state=$(realpath -m "$2") root=$(realpath -m "$3")
 drive="$state/prefix/dosdevices/y:"
 
 case "$cmd" in
