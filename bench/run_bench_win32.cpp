@@ -320,6 +320,76 @@ int Bench(int nRuns, int nPaneReps, const std::wstring& sLog) {
           *std::max_element(runs.begin(), runs.end()), static_cast<unsigned>(runs.size()), nLines);
   fflush(stdout);
 
+  // The same run below a history that fills the pane: a 1 MB log of this run's blocks.
+  std::string sBlock;
+  {
+    sw::TResultLogFileWin32 reader(sLog);
+    bool bTruncated = false;
+    reader.ReadHead(1 << 20, sBlock, bTruncated);
+  }
+  if (!sBlock.empty()) {
+    std::string sMegabyte;
+    while (sMegabyte.size() + sBlock.size() <= (1u << 20)) sMegabyte += sBlock;
+    std::vector<double> full;
+    for (int i = -1; i < nRuns / 5 + 1; ++i) {
+      EmptyFile(sLog);
+      log.Append(sMegabyte);
+      const double t0 = Now();
+      run.Run(services, sAISMail_To);
+      const double t1 = Now();
+      if (i >= 0) full.push_back(t1 - t0);
+      nLines = pane.LineCount();
+    }
+    wprintf(L"result collection1mb median_ms=%.2f runs=%u lines=%d\n", Median(full),
+            static_cast<unsigned>(full.size()), nLines);
+    TimePart(L"pane.BeginUpdate(true)_of_full_pane", 3, [&] {
+      pane.BeginUpdate(true);
+      pane.EndUpdate();
+      run.Run(services, sAISMail_To);
+      const double t0 = Now();
+      pane.BeginUpdate(true);
+      pane.EndUpdate();
+      wprintf(L"part clear_only median_ms=%.3f\n", Now() - t0);
+    });
+    TimePart(L"CollectLogEntries_1mb", 3, [&] {
+      pane.BeginUpdate(true);
+      for (int i = 0; i < 24; ++i) pane.AddLine(ReportLikeLine(i), 8, sw::clGreen, 0);
+      sw::TServiceInfos infos;
+      const double t0 = Now();
+      infos.CollectLogEntries(pane, log, codePage);
+      wprintf(L"part CollectLogEntries_only median_ms=%.3f lines=%d\n", Now() - t0,
+              pane.LineCount());
+      pane.EndUpdate();
+    });
+    {
+      // Plain lines into an emptied pane until it is full: first and last hundred.
+      pane.BeginUpdate(true);
+      std::vector<double> each;
+      try {
+        for (int i = 0; i < 5000; ++i) {
+          const double t0 = Now();
+          pane.AddPlainLine(ReportLikeLine(i).substr(0, 40));
+          each.push_back(Now() - t0);
+        }
+      } catch (const sw::EPaneInsertError&) {
+      }
+      pane.EndUpdate();
+      if (each.size() > 200) {
+        double a = 0, b = 0;
+        for (std::size_t i = 0; i < 100; ++i) a += each[i], b += each[each.size() - 100 + i];
+        wprintf(L"part AddPlainLine_first100 mean_ms=%.3f last100 mean_ms=%.3f lines=%u\n",
+                a / 100, b / 100, static_cast<unsigned>(each.size()));
+      }
+    }
+    TimePart(L"pane.AddPlainLine_in_full_pane", 20, [&] {
+      try {
+        pane.AddPlainLine(L"x");
+      } catch (const sw::EPaneInsertError&) {
+      }
+    });
+    fflush(stdout);
+  }
+
   Breakdown(measure, 20);
   PaneBreakdown(pane, 20);
 
