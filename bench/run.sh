@@ -4,8 +4,11 @@
 #
 #   bash bench/run.sh            SW_BENCH_RUNS=N (default 15) starts per program
 #
-# Everything lands in build/bench/: win (Sichtwerk tree), tools (benchmark programs),
-# wine (prefix, display), run (scratch folders), table.txt (the last table).
+# It measures the committed HEAD, exported into build/bench/src, so that a figure
+# belongs to one commit whatever else lies in the checkout; SW_BENCH_WORKTREE=1
+# measures the checkout as it stands instead.
+# Everything lands in build/bench/: *-win (Sichtwerk tree), *-tools (benchmark
+# programs), wine (prefix, display), run (scratch folders), table.txt (the last table).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -14,8 +17,19 @@ sw_install_deps run
 
 runs=${SW_BENCH_RUNS:-15}
 jobs=${SW_BENCH_JOBS:-2}
-tree=build/bench/win
-tools=build/bench/tools
+if [ "${SW_BENCH_WORKTREE:-0}" = 1 ]; then
+  src=$root
+  mode=worktree
+  commit="$(git rev-parse --short HEAD)$(git diff --quiet HEAD -- src bench || echo ' + uncommitted changes')"
+else
+  src=$root/build/bench/src
+  mode=head
+  commit=$(git rev-parse --short HEAD)
+  rm -rf "$src" && mkdir -p "$src"
+  git archive HEAD | tar -x -C "$src"
+fi
+tree=build/bench/$mode-win
+tools=build/bench/$mode-tools
 state=build/bench/wine
 scratch=build/bench/run
 wine_env=tests/wine/wine-env.sh
@@ -24,9 +38,9 @@ echo "== Building (Release)"
 mkdir -p build/bench
 build_log=build/bench/build.log
 quiet() { "$@" >"$build_log" 2>&1 || { tail -40 "$build_log" >&2; exit 1; }; }
-quiet cmake -S . -B "$tree" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+quiet cmake -S "$src" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release
 quiet cmake --build "$tree" -j"$jobs" --target Sichtwerk sw_win
-quiet cmake -S bench -B "$tools" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+quiet cmake -S "$src/bench" -B "$tools" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-i686.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DSW_TREE="$root/$tree"
 quiet cmake --build "$tools" -j"$jobs"
 
@@ -84,11 +98,11 @@ echo "$inproc" >"$scratch/inproc.txt"
 
 # The result-log developer's own log benchmark, when there is one, runs in the same
 # prefix with the same build; it is handed the measurer and the stripped exe.
-if [ -f bench/resultlog_bench.sh ]; then
+if [ -f "$src/bench/resultlog_bench.sh" ]; then
   echo "== bench/resultlog_bench.sh"
   SW_BENCH_STATE="$root/$state" SW_BENCH_MEASURE="$root/$measure" \
     SW_BENCH_EXE="$root/$scratch/Sichtwerk.exe" SW_BENCH_RUNS="$runs" \
-    bash bench/resultlog_bench.sh || echo "bench/resultlog_bench.sh failed" >&2
+    bash "$src/bench/resultlog_bench.sh" || echo "bench/resultlog_bench.sh failed" >&2
 fi
 
 field() { # field TEXT NAME KEY
@@ -118,7 +132,7 @@ r_pane=$(ratio "$l1000" "$l40")
 cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')
 {
   echo "Machine: $(nproc) cores, $cpu, $(wine --version), $(date -u '+%Y-%m-%d %H:%M UTC')"
-  echo "Commit: $(git rev-parse --short HEAD)$(git diff --quiet HEAD -- src || echo ' (+ uncommitted src changes)')"
+  echo "Measured: $commit ($mode)"
   echo
   printf '%-44s %14s %14s %8s %10s %s\n' "measure" "Sichtwerk" "floor" "ratio" "target" ""
   printf '%-44s %14s %14s %8s %10s %s\n' "time to report, empty log (median ms)" "$sw_ms" "$floor_ms" "$r_start" "<= 1.25" "$(verdict "$r_start" 1.25)"
