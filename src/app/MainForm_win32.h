@@ -101,6 +101,10 @@ class TMainForm : public TovForm, public IRunUi {
   void ApplyLayout();
   TovControl* Control(int nId);
 
+  // Declared before the controls so that they outlive them.
+  TFont FFormFont;      // Tahoma 8 pt, default character set
+  TFont FRichEditFont;  // Tahoma 8 pt, ANSI character set
+
   TovPanel FPanelBottom;
   TovButton FButtonClose;
   TovGroupBox FGroupBoxInfo;
@@ -111,8 +115,6 @@ class TMainForm : public TovForm, public IRunUi {
   TovButton FButtonMail;
   TovButton FButtonPreview;
 
-  TFont FFormFont;      // Tahoma 8 pt, default character set
-  TFont FRichEditFont;  // Tahoma 8 pt, ANSI character set
   HCURSOR FhSavedCursor = nullptr;
   bool FbWaitCursor = false;
   bool FbShown = false;

@@ -61,8 +61,9 @@ TFont CreateTahoma(int nHeight, BYTE nCharSet) {
 // ---- TovControl ----
 
 TovControl::~TovControl() {
-  if (Fhwnd && ::IsWindow(Fhwnd)) {
-    ::SetWindowLongPtrW(Fhwnd, GWLP_USERDATA, 0);
+  // A window destroyed with its parent leaves a stale handle here: destroy only a
+  // window that still points back at this object.
+  if (Fhwnd && ::IsWindow(Fhwnd) && FromHandle(Fhwnd) == this) {
     ::DestroyWindow(Fhwnd);
   }
   Fhwnd = nullptr;
