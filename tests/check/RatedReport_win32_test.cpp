@@ -1,5 +1,8 @@
 // The rated report of the real Sichtwerk.exe, read from its window, with practice
 // systems registered in the test prefix and drive X: a 4 GB tmpfs (tests/check/drives.sh).
+// Written for Windows; where Wine differs: the tmpfs names itself NTFS (the tests take
+// the name from GetVolumeInformationW instead of assuming it), and Wine's user may write
+// HKLM and HKCR, which on Windows needs an elevated test process.
 #include <gtest/gtest.h>
 
 #include <windows.h>
