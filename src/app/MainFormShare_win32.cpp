@@ -1,45 +1,74 @@
 #include "app/MainForm_win32.h"
+#include "share/FormPreview_win32.h"
+#include "share/MailText.h"
+#include "share/Mapi_win32.h"
+#include "share/PreviewText.h"
+#include "share/ShareFrames.h"
 
-// Mail and preview: placeholders until the sharing code lands.
+// Mail and preview of the main window.
 
 namespace sw {
 
-void TMainForm::ComposeBody() { sBody.clear(); }
+// The frames' view of the main window and the pressed button.
+class TMainFormShare : public IShareUi {
+ public:
+  TMainFormShare(TMainForm& aForm, TovButton& aButton) : F(aForm), FButton(aButton) {}
+  void SetButtonEnabled(bool bEnabled) override { FButton.SetEnabled(bEnabled); }
+  void ShowWaitCursor() override { F.ShowWaitCursor(); }
+  void RestoreCursor() override { F.RestoreCursor(); }
+  void ProcessMessages() override { F.ProcessMessages(); }
+  void SetStatus(const std::wstring& sText) override { F.SetStatus(sText); }
 
-void TMainForm::SendReportMail() {}
+ private:
+  TMainForm& F;
+  TovButton& FButton;
+};
 
-void TMainForm::BuildPreview() {}
+void TMainForm::ComposeBody() {
+  // A cursor of its own: the frames around it keep theirs in the form.
+  HCURSOR hOld = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+  try {
+    sBody = ComposeLetter(FRichEditInfo);
+  } catch (...) {
+    ::SetCursor(hOld);
+    throw;
+  }
+  ::SetCursor(hOld);
+}
 
-void TMainForm::ShowPreview() {}
+void TMainForm::SendReportMail() {
+  const TMailRecord aRecord = BuildReportMail(sAISMail_To, sBody);
+  // The result is not evaluated: a mail program shows its own errors, and a user
+  // who cancels needs no message.
+  SendMailMapi(Fhwnd, aRecord);
+}
+
+void TMainForm::ShowPreview() {
+  ShowWaitCursor();
+  try {
+    ProcessMessages();
+    ComposeBody();
+    BuildPreview();
+  } catch (...) {
+    RestoreCursor();
+    throw;
+  }
+  RestoreCursor();
+}
+
+void TMainForm::BuildPreview() {
+  sBody = BuildPreviewText(sBody);
+  TFormPreview::Execute(Fhwnd, sBody);
+}
 
 void TMainForm::ButtonMailClick(TovButton& Sender) {
-  Sender.SetEnabled(false);
-  struct TCleanup {
-    TMainForm& f;
-    TovButton& b;
-    ~TCleanup() {
-      f.RestoreCursor();
-      b.SetEnabled(true);
-      f.SetStatus(L"Mailsystem hat keinen Fehler gemeldet.");
-    }
-  };
-  ShowWaitCursor();
-  TCleanup cleanup{*this, Sender};
-  ProcessMessages();
-  ComposeBody();
-  RestoreCursor();
-  Sender.SetEnabled(true);
-  SetStatus(L"Versuche Mail zu versenden...");
-  SendReportMail();
+  TMainFormShare ui(*this, Sender);
+  RunMailFrame(ui, [this] { ComposeBody(); }, [this] { SendReportMail(); });
 }
 
 void TMainForm::ButtonPreviewClick(TovButton& Sender) {
-  Sender.SetEnabled(false);
-  struct TCleanup {
-    TovButton& b;
-    ~TCleanup() { b.SetEnabled(true); }
-  } cleanup{Sender};
-  ShowPreview();
+  TMainFormShare ui(*this, Sender);
+  RunPreviewFrame(ui, [this] { ShowPreview(); });
 }
 
 }  // namespace sw

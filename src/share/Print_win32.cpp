@@ -6,6 +6,17 @@
 
 namespace sw {
 
+namespace {
+std::string Utf8(const std::wstring& s) {
+  const int cb = ::WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
+  std::string r(static_cast<std::size_t>(cb > 0 ? cb : 0), '\0');
+  if (cb > 0) ::WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), r.data(), cb, nullptr, nullptr);
+  return r;
+}
+}  // namespace
+
+EPrintError::EPrintError(const std::wstring& sText) : std::runtime_error(Utf8(sText)), FsText(sText) {}
+
 HFONT TGdiMeasure::FontOf(const TRunFormat& aFormat) {
   for (const auto& f : FFonts)
     if (f.first == aFormat) return f.second.get();

@@ -14,7 +14,8 @@ namespace sw {
 // A printing failure with the text to show the user.
 class EPrintError : public std::runtime_error {
  public:
-  EPrintError(const std::wstring& sText) : std::runtime_error("print error"), FsText(sText) {}
+  // what() holds the text in UTF-8, as the error display expects.
+  explicit EPrintError(const std::wstring& sText);
   const std::wstring& Text() const { return FsText; }
 
  private:
