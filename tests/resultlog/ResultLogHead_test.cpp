@@ -58,10 +58,14 @@ TMemoryPane PaneWithReport(std::size_t nReport) {
   return p;
 }
 
+// The reference: the whole file, one pane line after the other until one is refused.
 std::wstring WholeFileView(const std::string& sFile, std::size_t nReport) {
   TCp1252 cp;
   TMemoryPane p = PaneWithReport(nReport);
-  AppendLinesUntilFull(p, SplitLogLines(DecodeLogBytes(sFile, cp), false));
+  try {
+    for (const auto& l : SplitLogLines(DecodeLogBytes(sFile, cp), false)) p.AddPlainLine(l);
+  } catch (const EPaneInsertError&) {
+  }
   return p.Text();
 }
 
