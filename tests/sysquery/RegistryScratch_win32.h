@@ -121,6 +121,33 @@ class TSavedValue {
   std::optional<std::vector<BYTE>> FaData;
 };
 
+// Removes a key at the end that did not exist at the start and is empty by then, so
+// that parents created along the way (RegCreateKeyExW makes them) do not stay behind.
+class TKeyGuard {
+ public:
+  TKeyGuard(HKEY hRoot, std::wstring sPath) : FhRoot(hRoot), FsPath(std::move(sPath)) {
+    HKEY h = nullptr;
+    FbExisted = ::RegOpenKeyExW(FhRoot, FsPath.c_str(), 0, KEY_READ, &h) == ERROR_SUCCESS;
+    if (h) ::RegCloseKey(h);
+  }
+  ~TKeyGuard() {
+    HKEY h = nullptr;
+    if (FbExisted || ::RegOpenKeyExW(FhRoot, FsPath.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return;
+    DWORD nSubKeys = 0, nValues = 0;
+    ::RegQueryInfoKeyW(h, nullptr, nullptr, nullptr, &nSubKeys, nullptr, nullptr, &nValues, nullptr, nullptr, nullptr,
+                       nullptr);
+    ::RegCloseKey(h);
+    if (nSubKeys == 0 && nValues == 0) ::RegDeleteKeyW(FhRoot, FsPath.c_str());
+  }
+  TKeyGuard(const TKeyGuard&) = delete;
+  TKeyGuard& operator=(const TKeyGuard&) = delete;
+
+ private:
+  HKEY FhRoot;
+  std::wstring FsPath;
+  bool FbExisted = false;
+};
+
 // Every key, value and last-write time below sPath, as text. "<missing>" for no key.
 inline std::wstring DumpKey(HKEY hRoot, const std::wstring& sPath, int nDepth = 8) {
   HKEY h = nullptr;

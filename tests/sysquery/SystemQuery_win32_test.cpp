@@ -95,6 +95,7 @@ TProbeAnswers RunProbe(const TEnv& aExtraEnv = {}) {
 
 // Wine takes a program's Windows version from this value when the program starts.
 TProbeAnswers RunProbeAs(const wchar_t* sVersion, const TEnv& aExtraEnv = {}) {
+  test::TKeyGuard aAppDefaults(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults");
   TSavedValue aVersion(HKEY_CURRENT_USER, std::wstring(L"Software\\Wine\\AppDefaults\\") + kProbeExe, L"Version");
   if (!aVersion.Ok()) return {};
   if (*sVersion)
