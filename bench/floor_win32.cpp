@@ -2,8 +2,17 @@
 // show what Sichtwerk shows at the end of its first run, a window holding a RichEdit
 // control and a label with the closing status text. Nothing is measured or read.
 #include <windows.h>
+#ifdef SW_FLOOR_COMDLG
+#include <commdlg.h>
+#endif
 
 namespace {
+
+#ifdef SW_FLOOR_COMDLG
+// Referenced only so that comdlg32 (and shell32 behind it) is mapped at load time, as
+// in Sichtwerk.exe: this variant tells what that import costs.
+BOOL(WINAPI* volatile gKeepComdlg)(LPPRINTDLGW) = &PrintDlgW;
+#endif
 
 constexpr wchar_t kClassName[] = L"TFloorForm";
 constexpr wchar_t kStatusText[] = L"Informationen erfolgreich gesammelt.";

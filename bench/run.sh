@@ -46,11 +46,12 @@ quiet cmake --build "$tools" -j"$jobs"
 
 # Every program starts from a folder of its own: Sichtwerk writes its log beside itself.
 rm -rf "$scratch"
-mkdir -p "$scratch"/floor "$scratch"/floor-themed "$scratch"/sw-empty "$scratch"/sw-1mb "$scratch"/sw-500mb "$scratch"/inproc
+mkdir -p "$scratch"/floor "$scratch"/floor-themed "$scratch"/floor-comdlg "$scratch"/sw-empty "$scratch"/sw-1mb "$scratch"/sw-500mb "$scratch"/inproc
 i686-w64-mingw32-strip -o "$scratch/Sichtwerk.exe" "$tree/bin/Sichtwerk.exe"
 for d in sw-empty sw-1mb sw-500mb; do cp "$scratch/Sichtwerk.exe" "$scratch/$d/"; done
 cp "$tools/bin/sw_floor.exe" "$scratch/floor/"
 cp "$tools/bin/sw_floor_themed.exe" "$scratch/floor-themed/"
+cp "$tools/bin/sw_floor_comdlg.exe" "$scratch/floor-comdlg/"
 cp "$tools/bin/sw_bench_run.exe" "$scratch/inproc/"
 
 # setup refuses to start a second wineserver for the prefix (wineserver -p fails while
@@ -87,6 +88,7 @@ echo "== Starts: $runs per program, interleaved"
 starts=$(winrun "$measure" --runs "$runs" --warmup 2 \
   --target floor "$(winpath "$scratch/floor/sw_floor.exe")" TFloorForm \
   --target floor-themed "$(winpath "$scratch/floor-themed/sw_floor_themed.exe")" TFloorForm \
+  --target floor-comdlg "$(winpath "$scratch/floor-comdlg/sw_floor_comdlg.exe")" TFloorForm \
   --target sw-empty "$(winpath "$scratch/sw-empty/Sichtwerk.exe")" TMainForm log=empty \
   "${log_targets[@]}")
 echo "$starts" >"$scratch/starts.txt"
@@ -117,6 +119,9 @@ floor_kb=$(field "$starts" floor median_peak_kb)
 sw_ms=$(field "$starts" sw-empty median_ms)
 sw_kb=$(field "$starts" sw-empty median_peak_kb)
 themed_ms=$(field "$starts" floor-themed median_ms)
+themed_kb=$(field "$starts" floor-themed median_peak_kb)
+comdlg_ms=$(field "$starts" floor-comdlg median_ms)
+comdlg_kb=$(field "$starts" floor-comdlg median_peak_kb)
 mb1_ms=$(field "$starts" sw-1mb median_ms)
 mb500_ms=$(field "$starts" sw-500mb median_ms)
 run_ms=$(field "$inproc" collection median_ms)
@@ -136,8 +141,11 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')
   echo
   printf '%-44s %14s %14s %8s %10s %s\n' "measure" "Sichtwerk" "floor" "ratio" "target" ""
   printf '%-44s %14s %14s %8s %10s %s\n' "time to report, empty log (median ms)" "$sw_ms" "$floor_ms" "$r_start" "<= 1.25" "$(verdict "$r_start" 1.25)"
-  printf '%-44s %14s %14s %8s %10s %s\n' "  floor with Sichtwerk's manifest (ms)" "$themed_ms" "$floor_ms" "$(ratio "$themed_ms" "$floor_ms")" "" ""
+  printf '%-44s %14s %14s %8s %10s %s\n' "  floor + Sichtwerk's manifest (ms)" "$themed_ms" "$floor_ms" "$(ratio "$themed_ms" "$floor_ms")" "" ""
+  printf '%-44s %14s %14s %8s %10s %s\n' "  floor + manifest + comdlg32 import (ms)" "$comdlg_ms" "$floor_ms" "$(ratio "$comdlg_ms" "$floor_ms")" "" ""
   printf '%-44s %14s %14s %8s %10s %s\n' "peak working set (median KB)" "$sw_kb" "$floor_kb" "$r_ws" "<= 1.25" "$(verdict "$r_ws" 1.25)"
+  printf '%-44s %14s %14s %8s %10s %s\n' "  floor + manifest (KB)" "$themed_kb" "$floor_kb" "$(ratio "$themed_kb" "$floor_kb")" "" ""
+  printf '%-44s %14s %14s %8s %10s %s\n' "  floor + manifest + comdlg32 import (KB)" "$comdlg_kb" "$floor_kb" "$(ratio "$comdlg_kb" "$floor_kb")" "" ""
   printf '%-44s %14s %14s %8s %10s %s\n' "time to report, 1 MB log (median ms)" "$mb1_ms" "$floor_ms" "$(ratio "$mb1_ms" "$floor_ms")" "" ""
   printf '%-44s %14s %14s %8s %10s %s\n' "time to report, 500 MB log (median ms)" "$mb500_ms" "$floor_ms" "$(ratio "$mb500_ms" "$floor_ms")" "" ""
   printf '%-44s %14s %14s %8s %10s %s\n' "collection run in process (median ms)" "$run_ms" "" "" "<= 20" "$(verdict "$run_ms" 20)"
