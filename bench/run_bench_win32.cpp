@@ -21,6 +21,7 @@
 
 #include "app/CollectionRun.h"
 #include "check/SystemMeasurements_win32.h"
+#include "report/Render.h"
 #include "report/ovRichEdit_win32.h"
 #include "resultlog/ResultLogFile_win32.h"
 #include "sysquery/Locale_win32.h"
@@ -399,6 +400,37 @@ int Bench(int nRuns, int nPaneReps, const std::wstring& sLog) {
     fflush(stdout);
   }
 
+  // The run in its three steps: the check, the render, the log (empty file).
+  TimePart(L"run.check", 20, [&] {
+    sw::TServiceInfos infos;
+    infos.CollectImportantEnvironmentInfos(sAISMail_To, measure);
+  });
+  {
+    std::vector<double> render, clear;
+    for (int i = 0; i < 20; ++i) {
+      sw::TServiceInfos infos;
+      infos.CollectImportantEnvironmentInfos(sAISMail_To, measure);
+      EmptyFile(sLog);
+      run.Run(services, sAISMail_To);
+      const double t0 = Now();
+      pane.BeginUpdate(true);
+      const double t1 = Now();
+      sw::ShowServiceInfos(infos, pane);
+      const double t2 = Now();
+      pane.EndUpdate();
+      clear.push_back(t1 - t0);
+      render.push_back(t2 - t1);
+    }
+    wprintf(L"part run.clear_report median_ms=%.3f\n", Median(clear));
+    wprintf(L"part run.render median_ms=%.3f\n", Median(render));
+  }
+  TimePart(L"run.log", 20, [&] {
+    EmptyFile(sLog);
+    sw::TServiceInfos infos;
+    const std::wstring sText = pane.Text();
+    infos.CollectLogEntries(pane, log, codePage);
+    infos.HandleLog(sText, log, codePage);
+  });
   Breakdown(measure, 20);
   PaneBreakdown(pane, 20);
 
