@@ -1,5 +1,7 @@
 #include "share/Mapi_win32.h"
 
+#include "common/SichtwerkProcess_win32.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -266,6 +268,47 @@ TEST_F(MapiDispatch, ACopyBesideTheExeIsNotLoaded) {
   EXPECT_EQ(r, 1u);
   EXPECT_FALSE(binding.Loaded());
   EXPECT_FALSE(Recorded());
+}
+
+TEST_F(MapiDispatch, MailButtonOfTheRunningProgram) {
+  SetAvailability(L"1");
+  test::TSichtwerkProcess app;
+  // MEDISTARDIR makes the run detect a practice system, whose vendor gets the mail.
+  ASSERT_TRUE(app.Start(test::ScratchFolder(L"share-mail"), {{L"MEDISTARDIR", L"C:\\MEDISTAR"}}));
+  ASSERT_TRUE(app.WaitForReport());
+  const std::wstring sPane = app.PaneText();
+  ASSERT_TRUE(app.PressButton(L"per Mail versenden"));
+  ASSERT_TRUE(app.WaitForStatus(L"Mailsystem hat keinen Fehler gemeldet.", 30000));
+  ASSERT_TRUE(Recorded()) << "the recorder was not called";
+  auto m = ReadRecord(sRecord);
+  EXPECT_EQ(m["uiparam"], std::to_string(reinterpret_cast<ULONG_PTR>(app.MainWindow())));
+  EXPECT_EQ(m["flags"], "11");
+  EXPECT_EQ(m["enabled"], "0") << "the main window was usable during the call";
+  EXPECT_EQ(m["recips"], "1");
+  EXPECT_EQ(m["name"], "medistar-support@medistar.example");
+  EXPECT_EQ(m["subject"], "Ergebnisse des Sichtwerks zur Pr\xFC" "fung");
+  const std::string& sBody = m["body"];
+  EXPECT_EQ(sBody.rfind("Sehr geehrte Damen und Herren,\r\n", 0), 0u);
+  EXPECT_NE(sBody.find("Praxisname:\r\n"), std::string::npos) << "labels stay bare in the mail";
+  EXPECT_NE(sBody.find("Nachfolgend automatisch generierte Informationen: \r\n"), std::string::npos);
+  // The body ends with the pane's whole text in the ANSI code page.
+  const int cb = ::WideCharToMultiByte(CP_ACP, 0, sPane.data(), static_cast<int>(sPane.size()), nullptr, 0, nullptr, nullptr);
+  std::string sPaneAnsi(static_cast<std::size_t>(cb), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, sPane.data(), static_cast<int>(sPane.size()), sPaneAnsi.data(), cb, nullptr, nullptr);
+  ASSERT_GE(sBody.size(), sPaneAnsi.size());
+  EXPECT_EQ(sBody.substr(sBody.size() - sPaneAnsi.size()), sPaneAnsi);
+  EXPECT_TRUE(::IsWindowEnabled(app.MainWindow()));
+  EXPECT_TRUE(::IsWindowEnabled(app.FindChild(L"Button", L"per Mail versenden")));
+  // A second mail carries the same body: the letter is built afresh, not appended to.
+  ::DeleteFileW(sRecord.c_str());
+  ASSERT_TRUE(app.PressButton(L"per Mail versenden"));
+  for (int i = 0; i < 200 && !Recorded(); ++i) ::Sleep(50);
+  ::Sleep(200);
+  auto m2 = ReadRecord(sRecord);
+  EXPECT_EQ(m2["body"], sBody);
+  EXPECT_EQ(m2["calls"], "2");
+  DWORD code = 1;
+  EXPECT_TRUE(app.Close(&code));
 }
 
 }  // namespace
