@@ -84,6 +84,7 @@ else
   echo "Sichtwerk wrote no result log block: the log-growth rows stay empty" >&2
 fi
 
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "== Starts: $runs per program, interleaved"
 starts=$(winrun "$measure" --runs "$runs" --warmup 2 \
   --target floor "$(winpath "$scratch/floor/sw_floor.exe")" TFloorForm \
@@ -137,7 +138,7 @@ r_pane=$(ratio "$l1000" "$l40")
 cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')
 {
   echo "Machine: $(nproc) cores, $cpu, $(wine --version), $(date -u '+%Y-%m-%d %H:%M UTC')"
-  echo "Measured: $commit ($mode)"
+  echo "Measured: $commit ($mode); load average before the starts $load_before, at the end $(cut -d' ' -f1-3 /proc/loadavg)"
   echo
   printf '%-44s %14s %14s %8s %10s %s\n' "measure" "Sichtwerk" "floor" "ratio" "target" ""
   printf '%-44s %14s %14s %8s %10s %s\n' "time to report, empty log (median ms)" "$sw_ms" "$floor_ms" "$r_start" "<= 1.25" "$(verdict "$r_start" 1.25)"

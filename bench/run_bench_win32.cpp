@@ -54,14 +54,20 @@ class TBenchUi : public sw::IRunUi {
   explicit TBenchUi(HWND hStatus) : FhStatus(hStatus) {}
   void ShowWaitCursor() override { FhOldCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
   void RestoreCursor() override { SetCursor(FhOldCursor); }
-  void SetStatus(const std::wstring& sText) override { SetWindowTextW(FhStatus, sText.c_str()); }
+  void SetStatus(const std::wstring& sText) override {
+    Marks.push_back(Now());
+    SetWindowTextW(FhStatus, sText.c_str());
+  }
   void ProcessMessages() override {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
+    Marks.push_back(Now());
   }
+  // Times of the status changes and of the end of the pump, for the phases of a run.
+  std::vector<double> Marks;
 
  private:
   HWND FhStatus;
@@ -309,16 +315,29 @@ int Bench(int nRuns, int nPaneReps, const std::wstring& sLog) {
   sw::TCollectionRun run;
   std::wstring sAISMail_To;
 
-  std::vector<double> runs;
+  std::vector<double> runs, phaseStart, phasePump, phaseBody, phaseEnd;
   int nLines = 0;
   for (int i = -3; i < nRuns; ++i) {
     EmptyFile(sLog);
+    ui.Marks.clear();
     const double t0 = Now();
     run.Run(services, sAISMail_To);
     const double t1 = Now();
-    if (i >= 0) runs.push_back(t1 - t0);
+    if (i >= 0) {
+      runs.push_back(t1 - t0);
+      if (ui.Marks.size() == 3) {
+        phaseStart.push_back(ui.Marks[0] - t0);
+        phasePump.push_back(ui.Marks[1] - ui.Marks[0]);
+        phaseBody.push_back(ui.Marks[2] - ui.Marks[1]);
+        phaseEnd.push_back(t1 - ui.Marks[2]);
+      }
+    }
     nLines = pane.LineCount();
   }
+  wprintf(L"part run.phase_to_first_status median_ms=%.3f\n", Median(phaseStart));
+  wprintf(L"part run.phase_status_and_pump median_ms=%.3f\n", Median(phasePump));
+  wprintf(L"part run.phase_check_render_log median_ms=%.3f\n", Median(phaseBody));
+  wprintf(L"part run.phase_after_last_status median_ms=%.3f\n", Median(phaseEnd));
   wprintf(L"result collection median_ms=%.2f min_ms=%.2f max_ms=%.2f runs=%u lines=%d\n",
           Median(runs), *std::min_element(runs.begin(), runs.end()),
           *std::max_element(runs.begin(), runs.end()), static_cast<unsigned>(runs.size()), nLines);
@@ -431,6 +450,20 @@ int Bench(int nRuns, int nPaneReps, const std::wstring& sLog) {
     infos.CollectLogEntries(pane, log, codePage);
     infos.HandleLog(sText, log, codePage);
   });
+  TimePart(L"log.EnsureExists", 20, [&] { log.EnsureExists(); });
+  TimePart(L"log.ReadHead", 20, [&] {
+    std::string sBytes;
+    bool bTruncated = false;
+    log.ReadHead(1 << 18, sBytes, bTruncated);
+  });
+  TimePart(L"log.Append", 20, [&] { log.Append(std::string(1189, 'x')); });
+  TimePart(L"log.ReadHead_then_Append", 20, [&] {
+    std::string sBytes;
+    bool bTruncated = false;
+    log.ReadHead(1 << 18, sBytes, bTruncated);
+    log.Append(std::string(1189, 'x'));
+  });
+  EmptyFile(sLog);
   Breakdown(measure, 20);
   PaneBreakdown(pane, 20);
 
