@@ -16,3 +16,31 @@ if(TARGET sw_release_wintests)
     set_property(TEST win.release.dist-${kind} APPEND PROPERTY FIXTURES_REQUIRED releasebuild)
   endforeach()
 endif()
+
+# DLL planting: tiny DLLs named like the ones the program loads at run time (and a few
+# that Windows' own DLLs load by name), plus the control program that loads them the
+# careless way. The planting test copies them beside a copy of Sichtwerk.exe.
+set(SW_PLANTED_DLLS msftedit.dll riched20.dll riched32.dll version.dll iphlpapi.dll mapi32.dll
+    winspool.drv comctl32.dll uxtheme.dll dwmapi.dll winmm.dll)
+add_custom_target(sw_planted_dlls)
+foreach(dll IN LISTS SW_PLANTED_DLLS)
+  string(REGEX REPLACE "\\.[a-z]+$" "" base ${dll})
+  string(REGEX MATCH "\\.[a-z]+$" ext ${dll})
+  add_library(planted_${base} SHARED ${CMAKE_SOURCE_DIR}/tests/release/planted_dll_win32.c)
+  set_target_properties(planted_${base} PROPERTIES PREFIX "" OUTPUT_NAME ${base} SUFFIX ${ext}
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/planted)
+  target_link_options(planted_${base} PRIVATE -static -Wl,--no-insert-timestamp)
+  add_dependencies(sw_planted_dlls planted_${base})
+endforeach()
+add_executable(plant_probe ${CMAKE_SOURCE_DIR}/tests/release/plant_probe_win32.cpp)
+target_link_options(plant_probe PRIVATE ${SW_WIN_LINK_OPTIONS} -municode)
+set_target_properties(plant_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/planted)
+if(TARGET sw_release_wintests)
+  add_dependencies(sw_release_wintests sw_planted_dlls plant_probe)
+endif()
+if(TARGET sw_release_wintests)
+  # The planting tests with Wine preferring native DLLs (the value the test expects).
+  sw_add_wine_test(win.release.planting sw_release_wintests --gtest_color=no --gtest_filter=DllPlanting.*)
+  set_property(TEST win.release.planting APPEND PROPERTY ENVIRONMENT
+    "WINEDLLOVERRIDES=comctl32,dwmapi,iphlpapi,mapi32,msftedit,riched20,riched32,winmm=n,b")
+endif()
