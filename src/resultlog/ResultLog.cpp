@@ -113,17 +113,22 @@ std::wstring DecodeLogBytes(const std::string& sBytes, ICodePage& aCodePage) {
 }
 
 std::vector<std::wstring> SplitLogLines(const std::wstring& sText, bool bDropUnended) {
+  static constexpr wchar_t kStops[] = {L'\r', L'\n', L'\0'};
   std::vector<std::wstring> lines;
   std::wstring line;
-  for (std::size_t i = 0; i < sText.size(); ++i) {
-    const wchar_t c = sText[i];
-    if (c == L'\r' || c == L'\n') {
-      if (c == L'\r' && i + 1 < sText.size() && sText[i + 1] == L'\n') ++i;
-      lines.push_back(std::move(line));
-      line.clear();
-    } else {
-      line += (c == L'\0') ? L' ' : c;
+  std::size_t i = 0;
+  while (i < sText.size()) {
+    const std::size_t e = sText.find_first_of(kStops, i, 3);
+    line.append(sText, i, (e == std::wstring::npos ? sText.size() : e) - i);
+    if (e == std::wstring::npos) break;
+    i = e + 1;
+    if (sText[e] == L'\0') {
+      line += L' ';
+      continue;
     }
+    if (sText[e] == L'\r' && i < sText.size() && sText[i] == L'\n') ++i;
+    lines.push_back(std::move(line));
+    line.clear();
   }
   // A text that ends in a line end has no further line; otherwise the rest counts.
   const bool bUnended = !sText.empty() && sText.back() != L'\r' && sText.back() != L'\n';

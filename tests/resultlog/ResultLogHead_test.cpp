@@ -59,14 +59,21 @@ TMemoryPane PaneWithReport(std::size_t nReport) {
 }
 
 // The reference: the whole file, one pane line after the other until one is refused.
-std::wstring WholeFileView(const std::string& sFile, std::size_t nReport) {
-  TCp1252 cp;
+std::wstring WholeFileView(const std::vector<std::wstring>& WholeLines, std::size_t nReport) {
   TMemoryPane p = PaneWithReport(nReport);
   try {
-    for (const auto& l : SplitLogLines(DecodeLogBytes(sFile, cp), false)) p.AddPlainLine(l);
+    for (const auto& l : WholeLines) {
+      if (l.size() >= kPaneCapacity) break;  // never fits; spares the pane a 10 MB copy
+      p.AddPlainLine(l);
+    }
   } catch (const EPaneInsertError&) {
   }
   return p.Text();
+}
+
+std::vector<std::wstring> WholeLinesOf(const std::string& sFile) {
+  TCp1252 cp;
+  return SplitLogLines(DecodeLogBytes(sFile, cp), false);
 }
 
 std::wstring HeadView(const std::string& sFile, std::size_t nReport, std::size_t cbMax) {
@@ -115,7 +122,7 @@ std::vector<TCase> GeneratedLogs() {
     for (std::size_t nEmpty : {65530u, 65533u, 65534u, 65535u, 65536u, 65537u}) {
       std::wstring t;
       for (std::size_t i = 0; i < nEmpty; ++i) t += L"\r\n";
-      t += std::wstring(300000, L'y') + L"\r\nz\r\n";
+      t += std::wstring(140000, L'y') + L"\r\nz\r\n";
       v.push_back({std::to_string(nEmpty) + " empty lines then a long one, encoding " + sEnc, Encode(t, e)});
     }
   }
@@ -126,7 +133,7 @@ std::vector<TCase> GeneratedLogs() {
                }()});
   v.push_back({"odd UTF-16 beyond the head", Encode(std::wstring(400000, L'\n'), EEnc::Utf16LE) + "!"});
   std::mt19937 rng(5);
-  for (int n = 0; n < 12; ++n) {
+  for (int n = 0; n < 8; ++n) {
     std::wstring t;
     const wchar_t* ends[] = {L"\r\n", L"\r", L"\n"};
     while (t.size() < 400000) {
@@ -143,10 +150,11 @@ std::vector<TCase> GeneratedLogs() {
 
 TEST(ResultLogHead, HeadShowsWhatTheWholeFileShows) {
   for (const auto& c : GeneratedLogs()) {
-    for (std::size_t nReport : {0u, 1u, 2000u, 65536u}) {
+    ASSERT_GT(c.sFile.size(), 100000u);
+    const std::vector<std::wstring> whole = WholeLinesOf(c.sFile);
+    for (std::size_t nReport : {0u, 1u, 2000u}) {
       SCOPED_TRACE(c.sName + ", report of " + std::to_string(nReport) + " characters");
-      ASSERT_GT(c.sFile.size(), 100000u);
-      const std::wstring sWhole = WholeFileView(c.sFile, nReport);
+      const std::wstring sWhole = WholeFileView(whole, nReport);
       EXPECT_TRUE(sWhole == CollectView(c.sFile, nReport));
     }
   }
@@ -158,7 +166,7 @@ TEST(ResultLogHead, ShorterHeadWouldShowLess) {
   std::wstring s;
   for (int i = 0; i < 70000; ++i) s += L"\r\n";
   const std::string sFile = Encode(s, EEnc::Utf16LE);
-  const std::wstring sWhole = WholeFileView(sFile, 0);
+  const std::wstring sWhole = WholeFileView(WholeLinesOf(sFile), 0);
   EXPECT_EQ(sWhole.size(), 2 * kPaneCapacity);
   EXPECT_TRUE(sWhole == HeadView(sFile, 0, kLogHeadBytes));
   EXPECT_FALSE(sWhole == HeadView(sFile, 0, 2 + 4 * (kPaneCapacity - 1)));
