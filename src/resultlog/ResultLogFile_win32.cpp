@@ -33,7 +33,13 @@ class TRangeLock {
         FbLocked = true;
         return;
       }
-      if (::GetLastError() != ERROR_LOCK_VIOLATION || dwWaited >= kLockWaitMs) return;
+      if (::GetLastError() != ERROR_LOCK_VIOLATION) {
+        // A file system without byte-range locks (some network shares): the one
+        // append-only write is then all the protection there is.
+        FbUnsupported = true;
+        return;
+      }
+      if (dwWaited >= kLockWaitMs) return;
       ::Sleep(kLockRetryMs);
     }
   }
@@ -47,10 +53,14 @@ class TRangeLock {
   TRangeLock(const TRangeLock&) = delete;
   TRangeLock& operator=(const TRangeLock&) = delete;
   bool Locked() const { return FbLocked; }
+  // True when the lock is held or the file system has none to offer; false only when
+  // another writer holds it past the wait.
+  bool MayWrite() const { return FbLocked || FbUnsupported; }
 
  private:
   HANDLE Fh;
   bool FbLocked = false;
+  bool FbUnsupported = false;
 };
 
 bool IsPlainFile(const std::wstring& sPath) {
@@ -155,7 +165,7 @@ bool TResultLogFileWin32::Append(const std::string& sBytes) {
                               kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h) return false;
   TRangeLock lock(h.get(), true);
-  if (!lock.Locked()) return false;
+  if (!lock.MayWrite()) return false;
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(h.get(), &size)) return false;
   DWORD cbWritten = 0;
@@ -163,8 +173,9 @@ bool TResultLogFileWin32::Append(const std::string& sBytes) {
   const BOOL bOk = ::WriteFile(h.get(), sBytes.data(), cb, &cbWritten, nullptr);
   if (!bOk || cbWritten != cb) {
     // Disk full or a write error: a half block would run into the next one, so the
-    // file goes back to its old end (still under the lock, so no copy wrote since).
-    CutBack(FsPath, size.QuadPart);
+    // file goes back to its old end (still under the lock, so no copy wrote since;
+    // without a lock a block of another copy could follow, and it stays).
+    if (lock.Locked()) CutBack(FsPath, size.QuadPart);
     return false;
   }
   return ::FlushFileBuffers(h.get()) != FALSE;

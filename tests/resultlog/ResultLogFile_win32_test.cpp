@@ -184,6 +184,28 @@ TEST(ResultLogFileWin32, ConcurrentAppendsLeaveWholeBlocks) {
   for (int w = 0; w < kWriters; ++w) EXPECT_EQ(nBlocks[w], kBlocks);
 }
 
+TEST(ResultLogFileWin32, AppendWaitsForTheWriterLockOfAnotherCopy) {
+  TScratchDir dir;
+  TResultLogFileWin32 log(dir / kResultLogName);
+  ASSERT_TRUE(WriteFileBytes(log.Path(), "alt\r\n"));
+  // The byte every copy locks while it appends (a contract between running copies).
+  HANDLE hOther = ::CreateFileW(log.Path().c_str(), GENERIC_READ | FILE_APPEND_DATA,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(hOther, INVALID_HANDLE_VALUE);
+  OVERLAPPED ov{};
+  ov.OffsetHigh = 0x7FFFFFFF;
+  ASSERT_TRUE(::LockFileEx(hOther, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &ov));
+  bool bAppended = false;
+  std::thread writer([&] { bAppended = log.Append("neu\r\n"); });
+  ::Sleep(300);
+  EXPECT_EQ(ReadFileBytes(log.Path()), "alt\r\n") << "written while another copy holds the lock";
+  ASSERT_TRUE(::UnlockFileEx(hOther, 0, 1, 0, &ov));
+  writer.join();
+  ::CloseHandle(hOther);
+  EXPECT_TRUE(bAppended);
+  EXPECT_EQ(ReadFileBytes(log.Path()), "alt\r\nneu\r\n");
+}
+
 TEST(ResultLogFileWin32, ReadOnlyFolderCreatesNothingAndWritesNothing) {
   const TLogMounts m = TLogMounts::Get();
   if (m.sReadOnly.empty()) GTEST_SKIP() << "no read-only mount (tests/resultlog/mounts.sh needs root)";
