@@ -14,6 +14,8 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko installers: nothing here needs .NET or a browser engine.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export LANG="${SW_TEST_LANG:-de_DE.UTF-8}"
+# Wine takes the user locale from LC_ALL/LANG when a prefix first runs a program.
+export LC_ALL="$LANG"
 
 display_alive() {
   [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null
@@ -21,20 +23,22 @@ display_alive() {
 
 start_display() {
   display_alive && return 0
-  local n
-  for n in $(seq 90 190); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 "${SW_TEST_SCREEN:-1280x1024x24}" -nolisten tcp >"$state/xvfb.log" 2>&1 </dev/null &
-    echo $! >"$state/xvfb.pid"
-    local i
-    for i in $(seq 1 100); do
-      [ -e "/tmp/.X11-unix/X$n" ] && { echo ":$n" >"$state/display"; return 0; }
-      kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null || break
-      sleep 0.1
-    done
-  done
-  echo "wine-env: no Xvfb display could be started" >&2
-  return 1
+  # Xvfb picks a free display number itself and writes it to the pipe: no race with
+  # other test runs on the same machine.
+  rm -f "$state/display.fifo"
+  mkfifo "$state/display.fifo"
+  Xvfb -displayfd 3 -screen 0 "${SW_TEST_SCREEN:-1280x1024x24}" -nolisten tcp \
+    3>"$state/display.fifo" >"$state/xvfb.log" 2>&1 </dev/null &
+  echo $! >"$state/xvfb.pid"
+  local n=""
+  read -r -t 20 n <"$state/display.fifo" || true
+  rm -f "$state/display.fifo"
+  if [ -z "$n" ] || ! display_alive; then
+    echo "wine-env: no Xvfb display could be started:" >&2
+    cat "$state/xvfb.log" >&2
+    return 1
+  fi
+  echo ":$n" >"$state/display"
 }
 
 case "$cmd" in
@@ -51,7 +55,10 @@ case "$cmd" in
       # that inherit the pipe.
       wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
     fi
-    wineserver -p >/dev/null 2>&1 </dev/null
+    # wineboot's own server lingers a few seconds; wait for it to end, then start the
+    # one server that stays up for the whole run.
+    wineserver -w >/dev/null 2>&1 </dev/null || true
+    wineserver -p >/dev/null 2>&1 </dev/null || true
     wine cmd /c exit >/dev/null 2>&1 </dev/null || true
     ;;
   cleanup)
