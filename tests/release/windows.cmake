@@ -44,3 +44,9 @@ if(TARGET sw_release_wintests)
   set_property(TEST win.release.planting APPEND PROPERTY ENVIRONMENT
     "WINEDLLOVERRIDES=comctl32,dwmapi,iphlpapi,mapi32,msftedit,riched20,riched32,winmm=n,b")
 endif()
+if(TARGET sw_release_wintests)
+  # A thousand collection runs in one process.
+  sw_add_wine_test(win.release.endurance sw_release_wintests --gtest_color=no --gtest_filter=Endurance.*)
+  set_property(TEST win.release.endurance APPEND PROPERTY ENVIRONMENT "SW_ENDURANCE_RUNS=1000")
+  set_tests_properties(win.release.endurance PROPERTIES TIMEOUT 3600)
+endif()
