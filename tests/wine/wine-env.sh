@@ -54,10 +54,11 @@ case "$cmd" in
       # Output to a file: a capturing caller would otherwise wait for the services
       # that inherit the pipe.
       wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
+      # wineboot's own server lingers a few seconds; let it end, so that the
+      # persistent one below can start.
+      wineserver -w >/dev/null 2>&1 </dev/null || true
     fi
-    # wineboot's own server lingers a few seconds; wait for it to end, then start the
-    # one server that stays up for the whole run.
-    wineserver -w >/dev/null 2>&1 </dev/null || true
+    # Fails harmlessly when this prefix's persistent server is already up.
     wineserver -p >/dev/null 2>&1 </dev/null || true
     wine cmd /c exit >/dev/null 2>&1 </dev/null || true
     ;;
