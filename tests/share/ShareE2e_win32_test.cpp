@@ -235,6 +235,9 @@ TEST(PreviewOfTheRunningProgram, DetailsMessagesFocusPrintCancelAndPrint) {
   EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hPreview); }));
   EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(app.MainWindow()) && ::IsWindowEnabled(hPreviewButton); }));
   EXPECT_EQ(app.Status(), sStatusBefore);
+  EXPECT_EQ(::WaitForSingleObject(app.Process(), 500), static_cast<DWORD>(WAIT_TIMEOUT))
+      << "closing the preview ended the program";
+  EXPECT_TRUE(::IsWindow(app.MainWindow()));
 
   // Reopened: empty fields, "Schließen" on the details form closes without printing.
   ASSERT_TRUE(app.PressButton(L"Infos &anzeigen/ausdrucken"));
