@@ -10,7 +10,7 @@ set(SW_WIN_LINK_OPTIONS -static
     -Wl,--large-address-aware -Wl,--dynamicbase -Wl,--nxcompat -Wl,--no-insert-timestamp)
 # Only DLLs that Windows always maps from its system directory are imported; every
 # other one is loaded at run time from there (TSystemLibrary).
-set(SW_WIN_LIBS gdi32 user32 advapi32 comdlg32 kernel32)
+set(SW_WIN_LIBS gdi32 user32 advapi32 kernel32)
 
 add_library(sw_win STATIC ${SW_WIN_SOURCES})
 target_link_libraries(sw_win PUBLIC sw_core ${SW_WIN_LIBS})

@@ -151,24 +151,15 @@ void TovRichEdit::AddLine(const std::wstring& sLine, int nSize, TColor aColor, T
   CHARRANGE cr{nStart, nStart + nInserted};
   ::SendMessageW(Fhwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
 
+  // Style, size and colour in one message: the same formats as three separate ones
+  // (the masks do not overlap), at a third of the cost per line.
   CHARFORMAT2W cf{};
   cf.cbSize = sizeof(cf);
-  cf.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+  cf.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_SIZE | CFM_COLOR;
   cf.dwEffects = ((aStyle & fsBold) ? CFE_BOLD : 0) | ((aStyle & fsItalic) ? CFE_ITALIC : 0) |
                  ((aStyle & fsUnderline) ? CFE_UNDERLINE : 0) | ((aStyle & fsStrikeOut) ? CFE_STRIKEOUT : 0);
-  ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-
-  cf = CHARFORMAT2W{};
-  cf.cbSize = sizeof(cf);
-  cf.dwMask = CFM_SIZE;
   cf.yHeight = nSize * 20;  // twips
-  ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-
-  cf = CHARFORMAT2W{};
-  cf.cbSize = sizeof(cf);
-  cf.dwMask = CFM_COLOR;
-  cf.dwEffects = 0;  // no CFE_AUTOCOLOR: the colour given counts
-  cf.crTextColor = static_cast<COLORREF>(aColor);
+  cf.crTextColor = static_cast<COLORREF>(aColor);  // no CFE_AUTOCOLOR: the colour given counts
   ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/MainForm_win32.h"
 #include "share/Print_win32.h"
+#include "sysquery/win32/SystemLibrary.h"
 
 namespace sw {
 
@@ -337,10 +338,18 @@ void TFormPreview::ButtonPrintClick(TovButton& Sender) {
   pd.lStructSize = sizeof(pd);
   pd.hwndOwner = Fhwnd;
   pd.Flags = PD_PRINTSETUP | PD_RETURNDC;
-  if (!::PrintDlgW(&pd)) {
+  // comdlg32 is bound only when the user prints: imported at load time it would pull
+  // shell32 and the spooler into every start of the program.
+  using TPrintDlgW = BOOL(WINAPI*)(LPPRINTDLGW);
+  using TCommDlgExtendedError = DWORD(WINAPI*)();
+  const TModule comdlg = LoadSystemLibrary(L"comdlg32.dll");
+  const auto fnPrintDlg = GetProc<TPrintDlgW>(comdlg.get(), "PrintDlgW");
+  const auto fnExtendedError = GetProc<TCommDlgExtendedError>(comdlg.get(), "CommDlgExtendedError");
+  if (!fnPrintDlg || !fnExtendedError) throw EPrintError(L"Der Druckdialog konnte nicht geladen werden.");
+  if (!fnPrintDlg(&pd)) {
     if (pd.hDevMode) ::GlobalFree(pd.hDevMode);
     if (pd.hDevNames) ::GlobalFree(pd.hDevNames);
-    const DWORD dwErr = ::CommDlgExtendedError();
+    const DWORD dwErr = fnExtendedError();
     if (dwErr == 0) return;  // cancelled
     throw EPrintError(dwErr == PDERR_NODEFAULTPRN ? std::wstring(L"Es ist kein Drucker installiert.")
                                                   : L"Der Drucker konnte nicht ausgewählt werden (Fehler " +
