@@ -50,3 +50,8 @@ if(TARGET sw_release_wintests)
   set_property(TEST win.release.endurance APPEND PROPERTY ENVIRONMENT "SW_ENDURANCE_RUNS=1000")
   set_tests_properties(win.release.endurance PROPERTIES TIMEOUT 3600)
 endif()
+
+# Read-only to the system: registry unchanged and no file but the result log written.
+add_test(NAME release.readonly COMMAND bash ${CMAKE_SOURCE_DIR}/tests/release/readonly_test.sh
+  ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+set_tests_properties(release.readonly PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL ON TIMEOUT 300)
