@@ -58,6 +58,15 @@ TFont CreateTahoma(int nHeight, BYTE nCharSet) {
   return TFont(::CreateFontIndirectW(&lf));
 }
 
+std::wstring WindowText(HWND hwnd) {
+  const int cch = ::GetWindowTextLengthW(hwnd);
+  if (cch <= 0) return {};
+  std::wstring s(static_cast<std::size_t>(cch) + 1, L'\0');
+  const int got = ::GetWindowTextW(hwnd, s.data(), cch + 1);
+  s.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return s;
+}
+
 // ---- TovControl ----
 
 TovControl::~TovControl() {
@@ -71,11 +80,7 @@ TovControl::~TovControl() {
 
 std::wstring TovControl::Caption() const {
   if (!Fhwnd) return {};
-  const int cch = ::GetWindowTextLengthW(Fhwnd);
-  std::wstring s(static_cast<std::size_t>(cch) + 1, L'\0');
-  const int got = ::GetWindowTextW(Fhwnd, s.data(), cch + 1);
-  s.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-  return s;
+  return WindowText(Fhwnd);
 }
 
 void TovControl::SetCaption(const std::wstring& sCaption) {

@@ -21,6 +21,9 @@ std::wstring ExceptionText(std::exception_ptr pError);
 // "Tahoma" at the given pixel height (-11 is 8 point at 96 dpi).
 TFont CreateTahoma(int nHeight, BYTE nCharSet);
 
+// The text of any window, "" when it has none.
+std::wstring WindowText(HWND hwnd);
+
 // Base of every control object: owns its child window, cannot be copied, destroys the
 // window when it dies. The object is found from its window through GWLP_USERDATA.
 class TovControl {

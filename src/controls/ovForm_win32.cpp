@@ -16,11 +16,7 @@ TovForm::~TovForm() {
 
 std::wstring TovForm::Caption() const {
   if (!Fhwnd) return {};
-  const int cch = ::GetWindowTextLengthW(Fhwnd);
-  std::wstring s(static_cast<std::size_t>(cch) + 1, L'\0');
-  const int got = ::GetWindowTextW(Fhwnd, s.data(), cch + 1);
-  s.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-  return s;
+  return WindowText(Fhwnd);
 }
 
 void TovForm::SetCaption(const std::wstring& sCaption) {

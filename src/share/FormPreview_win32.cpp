@@ -287,11 +287,7 @@ void TFormPreview::SetPaneText(const std::wstring& sText) {
 }
 
 std::wstring TFormPreview::EditText(HWND hEdit) const {
-  const int n = ::GetWindowTextLengthW(hEdit);
-  std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
-  const int got = ::GetWindowTextW(hEdit, s.data(), n + 1);
-  s.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-  return s;
+  return WindowText(hEdit);
 }
 
 void TFormPreview::FormCreate() {
