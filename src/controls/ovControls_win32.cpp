@@ -67,6 +67,23 @@ std::wstring WindowText(HWND hwnd) {
   return s;
 }
 
+namespace {
+// Notifications and colour requests of child controls: containers hand them on to
+// their parent, so that they reach the form.
+bool IsChildReport(UINT uMsg) {
+  switch (uMsg) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+      return true;
+    default:
+      return false;
+  }
+}
+}  // namespace
+
 // ---- TovControl ----
 
 TovControl::~TovControl() {
@@ -190,13 +207,8 @@ RECT TovGroupBox::InnerRect() const {
 LRESULT CALLBACK TovGroupBox::SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   auto* self = static_cast<TovGroupBox*>(FromHandle(hwnd));
   WNDPROC old = self ? self->FOldProc : nullptr;
+  if (IsChildReport(uMsg)) return ::SendMessageW(::GetParent(hwnd), uMsg, wParam, lParam);
   switch (uMsg) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-      return ::SendMessageW(::GetParent(hwnd), uMsg, wParam, lParam);
     case WM_NCDESTROY:
       if (self) {
         ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
@@ -281,6 +293,8 @@ LRESULT CALLBACK TovPanel::WndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM l
     // find no object and take the default path.
     return ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
   }
+  // Children report to the form.
+  if (IsChildReport(uMsg)) return ::SendMessageW(::GetParent(hwnd), uMsg, wParam, lParam);
   try {
     switch (uMsg) {
       case WM_PAINT:
@@ -311,13 +325,6 @@ LRESULT CALLBACK TovPanel::WndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM l
       case WM_SETFONT:
         ::InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
-      case WM_COMMAND:
-      case WM_NOTIFY:
-      case WM_CTLCOLORSTATIC:
-      case WM_CTLCOLORBTN:
-      case WM_CTLCOLOREDIT:
-        // Children report to the form.
-        return ::SendMessageW(::GetParent(hwnd), uMsg, wParam, lParam);
       case WM_NCDESTROY:
         if (self) self->Detached();
         break;
