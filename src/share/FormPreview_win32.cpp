@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <richedit.h>
 
+#include <iterator>
 #include <stdexcept>
 
 #include "app/MainForm_win32.h"
@@ -194,13 +195,24 @@ LRESULT TFormPreview::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcW(Fhwnd, uMsg, wParam, lParam);
 }
 
-HWND TFormPreview::CreateEdit(int nId, int nLeft, int nTop, int nWidth) {
-  HWND h = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                             nLeft, nTop, nWidth, 21, FPanelPraxisInfos.Handle(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), ::GetModuleHandleW(nullptr), nullptr);
+HWND TFormPreview::CreateEdit(HWND hParent, const TPreviewControl& c) {
+  HWND h = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", c.sCaption,
+                             WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | (c.bTabStop ? WS_TABSTOP : 0), c.nLeft, c.nTop,
+                             c.nWidth, c.nHeight, hParent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.nId)),
+                             ::GetModuleHandleW(nullptr), nullptr);
   if (!h) throw std::runtime_error("Ein Eingabefeld konnte nicht angelegt werden");
   ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(FFormFont.get()), FALSE);
   return h;
+}
+
+TovButton* TFormPreview::ButtonById(int nId) {
+  switch (nId) {
+    case idPreviewButtonClose: return &FButtonClose;
+    case idPreviewButtonPrint: return &FButtonPrint;
+    case idBtnUebernehmen: return &FBtnUebernehmen;
+    case idButtonCloseDaten: return &FButtonCloseDaten;
+    default: return nullptr;
+  }
 }
 
 void TFormPreview::CreateControls() {
@@ -209,37 +221,48 @@ void TFormPreview::CreateControls() {
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial"));
   ::SendMessageW(Fhwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FFormFont.get()), FALSE);
 
-  FButtonClose.Create(Fhwnd, RECT{523, 416, 523 + 75, 416 + 25}, L"&Schließen", idPreviewButtonClose, WS_TABSTOP);
-  FButtonClose.SetFont(FFormFont.get());
-  FButtonPrint.Create(Fhwnd, RECT{8, 416, 8 + 149, 416 + 25}, L"Infos &Drucken", idPreviewButtonPrint,
-                      BS_DEFPUSHBUTTON | WS_TABSTOP);
-  FButtonPrint.SetFont(FFormFont.get());
-  FRichEditPreview.Create(Fhwnd, RECT{8, 8, 8 + 590, 8 + 397},
-                          WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN |
-                              ES_NOHIDESEL | WS_CLIPSIBLINGS,
-                          WS_EX_CLIENTEDGE, FPaneFont.get(), true, idRichEditPreview);
-  FRichEditPreview.SetBackground(::GetSysColor(COLOR_INFOBK));
-
-  FPanelPraxisInfos.Create(Fhwnd, RECT{0, 0, kPreviewClientWidth, kPreviewClientHeight}, L"", idPanelPraxisInfos);
-  HWND hp = FPanelPraxisInfos.Handle();
-  const struct {
-    int x, y;
-    const wchar_t* s;
-  } kLabels[] = {{64, 103, L"Bitte geben Sie für eventuelle Rückfragen Ihre Praxisdaten ein."},
-                 {64, 131, L"Praxisname*"}, {64, 161, L"PLZ"}, {64, 191, L"Ort*"},
-                 {64, 221, L"Ansprechpartner"}, {64, 251, L"Telefonnummer*"}, {64, 291, L"* Pflichtfelder"}};
-  for (int i = 0; i < 7; ++i) FLabel[i].Create(hp, kLabels[i].x, kLabels[i].y, kLabels[i].s, 0, FFormFont.get());
-  // Tab order is creation order.
-  FhEditPraxisname = CreateEdit(idEditPraxisname, 184, 128, 313);
-  FhEditPLZ = CreateEdit(idEditPLZ, 184, 158, 121);
-  FhEditOrt = CreateEdit(idEditOrt, 184, 188, 313);
-  FhEditAnsprechpartner = CreateEdit(idEditAnsprechpartner, 184, 218, 313);
-  FhEditTelefonnummer = CreateEdit(idEditTelefonnummer, 184, 248, 313);
-  FBtnUebernehmen.Create(hp, RECT{8, 319, 8 + 149, 319 + 25}, L"Übernehmen", idBtnUebernehmen,
-                         BS_DEFPUSHBUTTON | WS_TABSTOP);
-  FBtnUebernehmen.SetFont(FFormFont.get());
-  FButtonCloseDaten.Create(hp, RECT{523, 319, 523 + 75, 319 + 25}, L"&Schließen", idButtonCloseDaten, WS_TABSTOP);
-  FButtonCloseDaten.SetFont(FFormFont.get());
+  // Everything from the layout table, in its order (which is the tab order).
+  std::size_t nLabel = 0;
+  for (const TPreviewControl& c : kPreviewControls) {
+    HWND hParent = c.aParent == EPreviewParent::Form ? Fhwnd : FPanelPraxisInfos.Handle();
+    const RECT rc{c.nLeft, c.nTop, c.nLeft + c.nWidth, c.nTop + c.nHeight};
+    const DWORD dwTab = c.bTabStop ? WS_TABSTOP : 0;
+    switch (c.aKind) {
+      case EPreviewKind::Button: {
+        TovButton* b = ButtonById(c.nId);
+        if (!b) throw std::logic_error("preview layout: unknown button");
+        b->Create(hParent, rc, c.sCaption, c.nId, (c.bDefault ? BS_DEFPUSHBUTTON : 0) | dwTab);
+        b->SetFont(FFormFont.get());
+        break;
+      }
+      case EPreviewKind::RichEdit:
+        FRichEditPreview.Create(hParent, rc,
+                                WS_VISIBLE | dwTab | WS_HSCROLL | WS_VSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN |
+                                    ES_NOHIDESEL | WS_CLIPSIBLINGS,
+                                WS_EX_CLIENTEDGE, FPaneFont.get(), true, c.nId);
+        FRichEditPreview.SetBackground(::GetSysColor(COLOR_INFOBK));
+        break;
+      case EPreviewKind::Panel:
+        FPanelPraxisInfos.Create(hParent, rc, c.sCaption, c.nId);
+        break;
+      case EPreviewKind::Label:
+        if (nLabel >= std::size(FLabel)) throw std::logic_error("preview layout: too many labels");
+        FLabel[nLabel++].Create(hParent, c.nLeft, c.nTop, c.sCaption, c.nId, FFormFont.get());
+        break;
+      case EPreviewKind::Edit: {
+        HWND h = CreateEdit(hParent, c);
+        switch (c.nId) {
+          case idEditPraxisname: FhEditPraxisname = h; break;
+          case idEditPLZ: FhEditPLZ = h; break;
+          case idEditOrt: FhEditOrt = h; break;
+          case idEditAnsprechpartner: FhEditAnsprechpartner = h; break;
+          case idEditTelefonnummer: FhEditTelefonnummer = h; break;
+          default: throw std::logic_error("preview layout: unknown edit");
+        }
+        break;
+      }
+    }
+  }
 
   // Both close buttons end the window (the modal result OK of the design).
   auto close = [this](TovButton&) { ::PostMessageW(Fhwnd, WM_CLOSE, 0, 0); };
@@ -252,16 +275,17 @@ void TFormPreview::CreateControls() {
 void TFormPreview::ApplyLayout() {
   RECT rc{};
   ::GetClientRect(Fhwnd, &rc);
-  const int w = rc.right, h = rc.bottom;
-  if (!FButtonClose.Handle()) return;
-  // Anchors as designed: the distances to the right and bottom edges stay.
-  FButtonClose.SetBounds(w - (kPreviewClientWidth - 523), h - (kPreviewClientHeight - 416), 75, 25);
-  FButtonPrint.SetBounds(8, h - (kPreviewClientHeight - 416), 149, 25);
-  FRichEditPreview.SetBounds(8, 8, w - 16, h - (kPreviewClientHeight - 397));
-  if (::IsWindowVisible(FPanelPraxisInfos.Handle()) || !::IsWindowVisible(Fhwnd)) {
-    FPanelPraxisInfos.SetBounds(0, 0, w, h);
-    FBtnUebernehmen.SetBounds(8, h - (kPreviewClientHeight - 319), 149, 25);
-    FButtonCloseDaten.SetBounds(w - (kPreviewClientWidth - 523), h - (kPreviewClientHeight - 319), 75, 25);
+  HWND hPanel = FPanelPraxisInfos.Handle();
+  if (!FButtonClose.Handle() || !hPanel) return;
+  // Once the letter is shown the hidden panel keeps its size.
+  const bool bPanel = ::IsWindowVisible(hPanel) || !::IsWindowVisible(Fhwnd);
+  for (const TPreviewControl& c : kPreviewControls) {
+    if (c.aAnchors == (akLeft | akTop)) continue;  // never moves
+    if (c.aParent == EPreviewParent::Panel && !bPanel) continue;
+    if (c.nId == idPanelPraxisInfos && !bPanel) continue;
+    HWND h = ::GetDlgItem(c.aParent == EPreviewParent::Form ? Fhwnd : hPanel, c.nId);
+    const TPreviewBounds b = AnchoredBounds(c, rc.right, rc.bottom);
+    if (h) ::MoveWindow(h, b.nLeft, b.nTop, b.nWidth, b.nHeight, TRUE);
   }
   ApplyLeftMargin();
 }
@@ -273,9 +297,19 @@ void TFormPreview::ApplyLeftMargin() {
   if (!h) return;
   RECT rc{};
   ::GetClientRect(h, &rc);
-  rc.left += kPreviewLeftMargin;
+  const LONG nWanted = rc.left + kPreviewLeftMargin;
+  rc.left = nWanted;
   if (rc.right < rc.left) rc.right = rc.left;
   ::SendMessageW(h, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&rc));
+  // With a client edge the control moves the rectangle's left side one pixel out
+  // (Wine's RichEdit, as Windows'); read it back and make up the difference.
+  RECT rcGot{};
+  ::SendMessageW(h, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rcGot));
+  if (rcGot.left != nWanted) {
+    rc.left += nWanted - rcGot.left;
+    if (rc.right < rc.left) rc.right = rc.left;
+    ::SendMessageW(h, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&rc));
+  }
 }
 
 void TFormPreview::SetPaneText(const std::wstring& sText) {

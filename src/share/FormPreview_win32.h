@@ -5,29 +5,12 @@
 
 #include "controls/ovControls_win32.h"
 #include "report/ovRichEdit_win32.h"
+#include "share/PreviewLayout.h"
 #include "share/PreviewText.h"
 
 namespace sw {
 
-// Control ids of the preview; other processes find the controls by them.
-enum TFormPreviewId : int {
-  idPreviewButtonClose = 200,
-  idPreviewButtonPrint,
-  idRichEditPreview,
-  idPanelPraxisInfos,
-  idEditPraxisname,
-  idEditPLZ,
-  idEditOrt,
-  idEditAnsprechpartner,
-  idEditTelefonnummer,
-  idBtnUebernehmen,
-  idButtonCloseDaten,
-};
-
 inline constexpr const wchar_t* kFormPreviewClass = L"TFormPreview";
-inline constexpr int kPreviewClientWidth = 606;
-inline constexpr int kPreviewClientHeight = 449;
-inline constexpr int kPreviewLeftMargin = 50;
 
 // The modal preview: details form first, then the letter with the details filled in,
 // printable. The window frees itself when it closes; it never ends the program.
@@ -56,7 +39,8 @@ class TFormPreview {
   void CreateControls();
   void ApplyLayout();
   void ApplyLeftMargin();
-  HWND CreateEdit(int nId, int nLeft, int nTop, int nWidth);
+  HWND CreateEdit(HWND hParent, const TPreviewControl& aControl);
+  TovButton* ButtonById(int nId);
   std::wstring EditText(HWND hEdit) const;
   void SetPaneText(const std::wstring& sText);
 

@@ -4,10 +4,13 @@
 #include <commdlg.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <fstream>
+#include <vector>
 
 #include "app/Version.h"
 #include "common/SichtwerkProcess_win32.h"
@@ -99,6 +102,52 @@ bool WaitFor(const std::function<bool()>& f, DWORD msTimeout = 10000) {
     ::Sleep(50);
   }
   return f();
+}
+
+// The printer setup dialog's printer list (cmb1 of the common dialog template).
+constexpr int kSetupPrinterCombo = 0x470;
+
+// Picks sPrinter in the printer setup dialog's list as a user would (selection, then
+// the change notification the dialog reacts to). False when the list lacks it.
+bool SelectPrinterInSetup(HWND hSetup, const std::wstring& sPrinter) {
+  HWND hCombo = ::GetDlgItem(hSetup, kSetupPrinterCombo);
+  if (!hCombo) return false;
+  DWORD_PTR n = 0;
+  ::SendMessageTimeoutW(hCombo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &n);
+  for (DWORD_PTR i = 0; i < n; ++i) {
+    wchar_t s[512];
+    std::fill(std::begin(s), std::end(s), static_cast<wchar_t>(0xbdbd));
+    DWORD_PTR cch = 0;
+    ::SendMessageTimeoutW(hCombo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &cch);
+    if (cch >= 512) continue;
+    ::SendMessageTimeoutW(hCombo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(s), SMTO_ABORTIFHUNG, 5000, nullptr);
+    if (sPrinter != s) continue;
+    ::SendMessageTimeoutW(hCombo, CB_SETCURSEL, i, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    ::SendMessageTimeoutW(hSetup, WM_COMMAND, MAKEWPARAM(kSetupPrinterCombo, CBN_SELCHANGE),
+                          reinterpret_cast<LPARAM>(hCombo), SMTO_ABORTIFHUNG, 5000, nullptr);
+    DWORD_PTR sel = static_cast<DWORD_PTR>(-1);
+    ::SendMessageTimeoutW(hCombo, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &sel);
+    return sel == i;
+  }
+  return false;
+}
+
+void PressDialogButton(HWND hDialog, int nId) {
+  ::PostMessageW(hDialog, WM_COMMAND, MAKEWPARAM(nId, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hDialog, nId)));
+}
+
+// Opens the preview of a running program and confirms the details: the letter is shown.
+HWND OpenLetter(TSichtwerkProcess& app) {
+  if (!app.PressButton(L"Infos &anzeigen/ausdrucken")) return nullptr;
+  HWND hPreview = WaitForWindow(app.ProcessId(), kFormPreviewClass, nullptr);
+  if (!hPreview) return nullptr;
+  HWND hPanel = ::GetDlgItem(hPreview, idPanelPraxisInfos);
+  Type(::GetDlgItem(hPanel, idEditPraxisname), L"Praxis Dr. Druckfehler");
+  Type(::GetDlgItem(hPanel, idEditOrt), L"Bonn");
+  Type(::GetDlgItem(hPanel, idEditTelefonnummer), L"0228 1");
+  Click(::GetDlgItem(hPanel, idBtnUebernehmen));
+  if (!WaitFor([&] { return !::IsWindowVisible(hPanel); })) return nullptr;
+  return hPreview;
 }
 
 TEST(PreviewOfTheRunningProgram, DetailsMessagesFocusPrintCancelAndPrint) {
@@ -250,6 +299,238 @@ TEST(PreviewOfTheRunningProgram, DetailsMessagesFocusPrintCancelAndPrint) {
   DWORD code = 1;
   EXPECT_TRUE(app.Close(&code)) << "the preview must not have ended the program";
   EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
+}  // namespace sw
+
+namespace sw {
+namespace {
+
+// A printing failure reaches the error display, and the preview stays open and usable.
+// Under Wine the failure is real: the test run's CUPS queue SW_REJECTING_PRINTER
+// rejects every job, and Wine's spooler fails EndDoc. On Windows a printer whose port
+// cannot be opened fails StartDoc or EndDoc the same way; the test takes any of the
+// three texts the print step raises.
+TEST(PreviewOfTheRunningProgram, PrintingErrorIsShownAndThePreviewStaysOpen) {
+  const char* sRejecting = std::getenv("SW_REJECTING_PRINTER");
+  if (!sRejecting || !*sRejecting) {
+    if (std::getenv("SW_EXPECT_PRINTER")) FAIL() << "SW_REJECTING_PRINTER not set";
+    GTEST_SKIP() << "no printer that rejects jobs (SW_REJECTING_PRINTER)";
+  }
+  const std::wstring sPrinter(sRejecting, sRejecting + strlen(sRejecting));
+  TSichtwerkProcess app;
+  const std::wstring sFolder = test::ScratchFolder(L"share-printfail");
+  ASSERT_FALSE(sFolder.empty());
+  ASSERT_TRUE(app.Start(sFolder));
+  ASSERT_TRUE(app.WaitForReport());
+  HWND hPreview = OpenLetter(app);
+  ASSERT_TRUE(hPreview) << "no letter";
+  HWND hPrint = ::GetDlgItem(hPreview, idPreviewButtonPrint), hClose = ::GetDlgItem(hPreview, idPreviewButtonClose);
+  HWND hPane = ::GetDlgItem(hPreview, idRichEditPreview);
+  const std::wstring sLetter = LongWindowText(hPane);
+
+  Click(hPrint);
+  HWND hSetup = WaitForWindow(app.ProcessId(), L"#32770", hPreview);
+  ASSERT_TRUE(hSetup) << "no printer setup dialog";
+  ASSERT_TRUE(SelectPrinterInSetup(hSetup, sPrinter)) << "the setup dialog does not list " << sRejecting;
+  PressDialogButton(hSetup, IDOK);
+  ASSERT_TRUE(WaitFor([&] { return !::IsWindow(hSetup); }));
+
+  HWND hBox = WaitForWindow(app.ProcessId(), L"#32770", nullptr, 60000);
+  ASSERT_TRUE(hBox) << "no message box after the failed print";
+  EXPECT_EQ(WindowText(hBox), L"Fehler");
+  EXPECT_EQ(::GetWindow(hBox, GW_OWNER), hPreview) << "the box belongs to the preview";
+  const std::wstring sText = WindowText(::GetDlgItem(hBox, 0xFFFF));
+  SCOPED_TRACE(test::ToUtf8(sText));
+  const bool bPrintError = sText.rfind(L"Der Druckauftrag konnte nicht begonnen werden", 0) == 0 ||
+                           sText.rfind(L"Die Seite konnte nicht gedruckt werden", 0) == 0 ||
+                           sText.rfind(L"Der Druckauftrag konnte nicht beendet werden", 0) == 0;
+  EXPECT_TRUE(bPrintError) << "not a printing error";
+  EXPECT_TRUE(::IsWindowVisible(hPreview)) << "the preview went away under the message box";
+  PressDialogButton(hBox, IDOK);
+  ASSERT_TRUE(WaitFor([&] { return !::IsWindow(hBox); }));
+
+  // Still there, answering, enabled, the letter unchanged and still editable.
+  DWORD_PTR r = 0;
+  ASSERT_TRUE(::SendMessageTimeoutW(hPreview, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &r));
+  EXPECT_TRUE(::IsWindow(hPreview) && ::IsWindowVisible(hPreview));
+  EXPECT_TRUE(::IsWindowEnabled(hPreview));
+  EXPECT_TRUE(::IsWindowEnabled(hPrint));
+  EXPECT_TRUE(::IsWindowEnabled(hClose));
+  EXPECT_FALSE(::IsWindowEnabled(app.MainWindow())) << "still modal";
+  EXPECT_EQ(LongWindowText(hPane), sLetter);
+  ::SendMessageTimeoutW(hPane, WM_CHAR, L'X', 1, SMTO_ABORTIFHUNG, 5000, nullptr);
+  EXPECT_EQ(LongWindowText(hPane).size(), sLetter.size() + 1) << "the pane takes no more input";
+  EXPECT_EQ(WaitForWindow(app.ProcessId(), L"#32770", nullptr, 300), nullptr) << "a second box";
+
+  // The print button works again (setup dialog, cancelled), and closing gives the main
+  // window back with the program still running.
+  Click(hPrint);
+  hSetup = WaitForWindow(app.ProcessId(), L"#32770", hPreview);
+  ASSERT_TRUE(hSetup) << "the print button no longer opens the setup dialog";
+  PressDialogButton(hSetup, IDCANCEL);
+  ASSERT_TRUE(WaitFor([&] { return !::IsWindow(hSetup); }));
+  Click(hClose);
+  EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hPreview); }));
+  EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(app.MainWindow()) != FALSE; }));
+  DWORD code = 1;
+  EXPECT_TRUE(app.Close(&code));
+  EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
+}  // namespace sw
+
+namespace sw {
+namespace {
+
+// A control's rectangle in its parent's client coordinates.
+RECT RectInParent(HWND h) {
+  RECT rc{};
+  ::GetWindowRect(h, &rc);
+  ::MapWindowPoints(nullptr, ::GetParent(h), reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+
+const wchar_t* ClassOf(EPreviewKind k) {
+  switch (k) {
+    case EPreviewKind::Button: return L"Button";
+    case EPreviewKind::RichEdit: return L"RICHEDIT50W";
+    case EPreviewKind::Panel: return L"TovPanel";
+    case EPreviewKind::Label: return L"Static";
+    case EPreviewKind::Edit: return L"Edit";
+  }
+  return L"";
+}
+
+// Every row of the layout table against the created windows, at the client size the
+// preview has now: class, parent, caption, tab stop, default button, and the bounds
+// the anchors give (labels: their corner, and some size).
+void ExpectLayout(HWND hPreview, bool bPanelToo) {
+  RECT rcClient{};
+  ::GetClientRect(hPreview, &rcClient);
+  HWND hPanel = ::GetDlgItem(hPreview, idPanelPraxisInfos);
+  for (const TPreviewControl& c : kPreviewControls) {
+    SCOPED_TRACE(test::ToUtf8(c.sName));
+    if (c.aParent == EPreviewParent::Panel && !bPanelToo) continue;
+    HWND h = ::GetDlgItem(c.aParent == EPreviewParent::Form ? hPreview : hPanel, c.nId);
+    ASSERT_TRUE(h) << "not created under its parent";
+    wchar_t sClass[64] = {};
+    ::GetClassNameW(h, sClass, 64);
+    EXPECT_EQ(_wcsicmp(sClass, ClassOf(c.aKind)), 0) << test::ToUtf8(sClass);
+    if (c.aKind != EPreviewKind::RichEdit && c.aKind != EPreviewKind::Edit) {
+      EXPECT_EQ(WindowText(h), c.sCaption);
+    }
+    const LONG style = ::GetWindowLongW(h, GWL_STYLE);
+    EXPECT_EQ((style & WS_TABSTOP) != 0, c.bTabStop);
+    if (c.aKind == EPreviewKind::Button) {
+      EXPECT_EQ((style & 0x0F) == BS_DEFPUSHBUTTON, c.bDefault);
+    }
+    const RECT rc = RectInParent(h);
+    if (c.aKind == EPreviewKind::Label) {
+      EXPECT_EQ(rc.left, c.nLeft);
+      EXPECT_EQ(rc.top, c.nTop);
+      EXPECT_GT(rc.right - rc.left, 0);
+      EXPECT_GT(rc.bottom - rc.top, 0);
+      continue;
+    }
+    if (c.nId == idPanelPraxisInfos && !bPanelToo) continue;
+    const TPreviewBounds b = AnchoredBounds(c, rcClient.right, rcClient.bottom);
+    EXPECT_EQ(rc.left, b.nLeft);
+    EXPECT_EQ(rc.top, b.nTop);
+    EXPECT_EQ(rc.right - rc.left, b.nWidth);
+    EXPECT_EQ(rc.bottom - rc.top, b.nHeight);
+  }
+  if (!bPanelToo) return;
+  // Tab order: the panel's tab stops in window order are the design's 0, 1, 2, ...
+  std::vector<int> order;
+  for (HWND h = ::GetWindow(hPanel, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
+    if (::GetWindowLongW(h, GWL_STYLE) & WS_TABSTOP) order.push_back(::GetDlgCtrlID(h));
+  std::vector<int> expected(7);
+  for (const TPreviewControl& c : kPreviewControls)
+    if (c.aParent == EPreviewParent::Panel && c.nTabOrder >= 0) expected.at(c.nTabOrder) = c.nId;
+  EXPECT_EQ(order, expected);
+}
+
+// The pane's inner left margin of 50 pixels: the formatting rectangle and the first
+// character's position (EM_SETMARGINS does nothing in Wine's RichEdit; the form sets
+// the rectangle instead, and again whenever the pane is resized).
+void ExpectLeftMargin(HWND hPane) {
+  RECT rcClient{};
+  ::GetClientRect(hPane, &rcClient);
+  RECT rc;
+  std::memset(&rc, 0xbd, sizeof rc);
+  ::SendMessageTimeoutW(hPane, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rc), SMTO_ABORTIFHUNG, 5000, nullptr);
+  EXPECT_EQ(rc.left, rcClient.left + kPreviewLeftMargin);
+  EXPECT_EQ(rc.right, rcClient.right) << "the margin is on the left only";
+  EXPECT_GT(rc.bottom, rc.top);
+  // Edit-control form of EM_POSFROMCHAR (RichEdit 3.0 and later): packed client coordinates.
+  DWORD_PTR r = 0;
+  ASSERT_TRUE(::SendMessageTimeoutW(hPane, EM_POSFROMCHAR, 0, 0, SMTO_ABORTIFHUNG, 5000, &r));
+  const int x = static_cast<short>(LOWORD(r));
+  EXPECT_GE(x, rcClient.left + kPreviewLeftMargin);
+  EXPECT_LT(x, rcClient.left + kPreviewLeftMargin + 5) << "first character far right of the margin";
+}
+
+void ResizeClient(HWND hPreview, int w, int h) {
+  RECT rc{0, 0, w, h};
+  ::AdjustWindowRectEx(&rc, static_cast<DWORD>(::GetWindowLongW(hPreview, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(::GetWindowLongW(hPreview, GWL_EXSTYLE)));
+  ::SetWindowPos(hPreview, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top, SWP_NOZORDER | SWP_NOMOVE);
+}
+
+TEST(PreviewOfTheRunningProgram, LayoutAndMarginFollowTheTableAtEverySize) {
+  TSichtwerkProcess app;
+  const std::wstring sFolder = test::ScratchFolder(L"share-layout");
+  ASSERT_FALSE(sFolder.empty());
+  ASSERT_TRUE(app.Start(sFolder));
+  ASSERT_TRUE(app.WaitForReport());
+  ASSERT_TRUE(app.PressButton(L"Infos &anzeigen/ausdrucken"));
+  HWND hPreview = WaitForWindow(app.ProcessId(), kFormPreviewClass, nullptr);
+  ASSERT_TRUE(hPreview);
+  HWND hPane = ::GetDlgItem(hPreview, idRichEditPreview);
+  ASSERT_TRUE(hPane);
+  RECT rc{};
+  ::GetClientRect(hPreview, &rc);
+  EXPECT_EQ(rc.right, kPreviewClientWidth);
+  EXPECT_EQ(rc.bottom, kPreviewClientHeight);
+  {
+    SCOPED_TRACE("details form at the design size");
+    ExpectLayout(hPreview, true);
+    ExpectLeftMargin(hPane);
+  }
+  {
+    // A user dragging the frame while the details form is up: the panel follows.
+    SCOPED_TRACE("details form at 800 x 600");
+    ResizeClient(hPreview, 800, 600);
+    ExpectLayout(hPreview, true);
+    ExpectLeftMargin(hPane);
+  }
+
+  HWND hPanel = ::GetDlgItem(hPreview, idPanelPraxisInfos);
+  Type(::GetDlgItem(hPanel, idEditPraxisname), L"Praxis");
+  Type(::GetDlgItem(hPanel, idEditOrt), L"Ort");
+  Type(::GetDlgItem(hPanel, idEditTelefonnummer), L"1");
+  Click(::GetDlgItem(hPanel, idBtnUebernehmen));
+  ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(hPanel) && ::IsZoomed(hPreview); }))
+      << "panel visible " << ::IsWindowVisible(hPanel) << ", zoomed " << ::IsZoomed(hPreview) << ", box "
+      << WaitForWindow(app.ProcessId(), L"#32770", nullptr, 100);
+  {
+    SCOPED_TRACE("letter, maximised");
+    ExpectLayout(hPreview, false);
+    ExpectLeftMargin(hPane);
+  }
+  {
+    SCOPED_TRACE("letter, restored and made smaller than designed");
+    ::ShowWindow(hPreview, SW_RESTORE);
+    ResizeClient(hPreview, 500, 300);
+    ExpectLayout(hPreview, false);
+    ExpectLeftMargin(hPane);
+  }
+  Click(::GetDlgItem(hPreview, idPreviewButtonClose));
+  EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hPreview); }));
+  EXPECT_TRUE(app.Close());
 }
 
 }  // namespace

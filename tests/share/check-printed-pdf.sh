@@ -57,6 +57,8 @@ PY
 }
 
 bin=$1; cups=$2
+# The queue and its output folder that the printer fixture set up.
+queue=$(cat "$cups/queue"); out="$cups/pdf"
 dirs=()
 for d in "$bin/share-print" "$bin/share-print-e2e"; do
   [ -f "$d/expected.txt" ] && dirs+=("$d")
@@ -65,11 +67,11 @@ done
 # Wait for the spooler to finish, then take every PDF since the printer was set up:
 # exactly one per printing test (a cancelled printer dialog prints nothing).
 for i in $(seq 1 120); do
-  [ -z "$(lpstat -o PDF 2>/dev/null)" ] && \
-    [ "$(find "$HOME/PDF" -maxdepth 1 -name '*.pdf' -newer "$cups/start-mark" 2>/dev/null | wc -l)" -ge ${#dirs[@]} ] && break
+  [ -z "$(lpstat -o "$queue" 2>/dev/null)" ] && \
+    [ "$(find "$out" -maxdepth 1 -name '*.pdf' -newer "$cups/start-mark" 2>/dev/null | wc -l)" -ge ${#dirs[@]} ] && break
   sleep 0.5
 done
-mapfile -t pdfs < <(find "$HOME/PDF" -maxdepth 1 -name '*.pdf' -newer "$cups/start-mark" 2>/dev/null | sort)
+mapfile -t pdfs < <(find "$out" -maxdepth 1 -name '*.pdf' -newer "$cups/start-mark" 2>/dev/null | sort)
 echo "PDFs since the printer was set up: ${pdfs[*]:-none}"
 [ ${#pdfs[@]} -eq ${#dirs[@]} ] || { echo "expected ${#dirs[@]} PDFs, found ${#pdfs[@]}"; exit 1; }
 rc=0

@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
-# A PDF printer for the printing tests: CUPS with cups-pdf, made the default.
-#   cups-pdf-printer.sh STATE_DIR setup|cleanup
-# cupsd is started only when none runs, and then stopped again by its own pid.
+# PDF printers for the printing tests: CUPS with cups-pdf, one queue that prints to
+# STATE_DIR/pdf and one that rejects every job (the printing-error test).
+#   cups-pdf-printer.sh STATE_DIR setup|cleanup PDF_QUEUE REJECT_QUEUE
+# The tests reach the queues by name (LPDEST makes the first one their default): the
+# system's default printer is never changed. cleanup removes what setup added: the two
+# queues, cups-pdf's configuration of this instance, and cupsd if setup started it.
 set -euo pipefail
-state=$(mkdir -p "$1" && cd "$1" && pwd); cmd=$2
+state=$(mkdir -p "$1" && cd "$1" && pwd); cmd=$2; queue=$3; reject=$4
+# cups-pdf reads /etc/cups/cups-pdf-<instance>.conf for the device cups-pdf:/<instance>.
+instance=$(tr 'A-Z' 'a-z' <<<"$queue")
+conf=/etc/cups/cups-pdf-$instance.conf
+added="$state/added"
+
 case "$cmd" in
   setup)
     if ! lpstat -r 2>/dev/null | grep -q "is running"; then
@@ -16,21 +24,39 @@ case "$cmd" in
       pgrep -xo cupsd >"$state/cupsd.pid" || true
     fi
     lpstat -r | grep -q "is running"
-    if ! lpstat -p PDF >/dev/null 2>&1; then
-      lpadmin -p PDF -v cups-pdf:/ -E -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd
+    mkdir -p "$state/pdf" "$state/log"
+    if [ ! -f "$conf" ]; then
+      printf 'Out %s\nLog %s\n' "$state/pdf" "$state/log" >"$conf"
+      echo "conf $conf" >>"$added"
     fi
-    cupsenable PDF 2>/dev/null || true
-    cupsaccept PDF 2>/dev/null || true
-    lpadmin -d PDF
+    for q in "$queue" "$reject"; do
+      if ! lpstat -p "$q" >/dev/null 2>&1; then
+        lpadmin -p "$q" -v "cups-pdf:/$instance" -E -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
+        echo "queue $q" >>"$added"
+      fi
+    done
+    cupsenable "$queue" "$reject"
+    cupsaccept "$queue"
+    cupsreject -r "Sichtwerk tests: this printer rejects every job" "$reject"
+    printf '%s\n' "$queue" >"$state/queue"
     # The checker only looks at PDFs newer than this mark, and at this run's outputs.
     rm -rf "$state/../share-print" "$state/../share-print-e2e"
     touch "$state/start-mark"
     ;;
   cleanup)
+    if [ -f "$added" ]; then
+      while read -r kind what; do
+        case "$kind" in
+          queue) lpadmin -x "$what" 2>/dev/null || true ;;
+          conf) rm -f "$what" ;;
+        esac
+      done <"$added"
+      rm -f "$added"
+    fi
     if [ -f "$state/cupsd.pid" ]; then
       kill "$(cat "$state/cupsd.pid")" 2>/dev/null || true
       rm -f "$state/cupsd.pid"
     fi
     ;;
-  *) echo "usage: cups-pdf-printer.sh STATE_DIR setup|cleanup" >&2; exit 2 ;;
+  *) echo "usage: cups-pdf-printer.sh STATE_DIR setup|cleanup PDF_QUEUE REJECT_QUEUE" >&2; exit 2 ;;
 esac

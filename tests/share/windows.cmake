@@ -10,16 +10,26 @@ if(TARGET sw_share_wintests)
   set_property(TEST win.share APPEND PROPERTY ENVIRONMENT "WINEDLLOVERRIDES=mapi32=n")
 endif()
 
-# A PDF printer for the printing tests, and the check of what was printed.
+# PDF printers for the printing tests (one that prints into the build tree, one that
+# rejects every job), named after this build tree so that trees on one machine do not
+# meet; the check of what was printed. The system's default printer is left alone:
+# LPDEST makes the PDF queue the default of the test programs only.
 set(SW_CUPS_STATE ${CMAKE_BINARY_DIR}/cups)
-add_test(NAME share.printer.setup COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/cups-pdf-printer.sh ${SW_CUPS_STATE} setup)
+string(MD5 sw_cups_hash "${CMAKE_BINARY_DIR}")
+string(SUBSTRING "${sw_cups_hash}" 0 8 sw_cups_hash)
+set(SW_CUPS_QUEUE "Sichtwerk-PDF-${sw_cups_hash}")
+set(SW_CUPS_REJECT_QUEUE "Sichtwerk-Reject-${sw_cups_hash}")
+set(SW_PRINTER_ENV "LPDEST=${SW_CUPS_QUEUE}" "SW_REJECTING_PRINTER=${SW_CUPS_REJECT_QUEUE}")
+add_test(NAME share.printer.setup COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/cups-pdf-printer.sh ${SW_CUPS_STATE} setup
+  ${SW_CUPS_QUEUE} ${SW_CUPS_REJECT_QUEUE})
 set_tests_properties(share.printer.setup PROPERTIES FIXTURES_SETUP cups TIMEOUT 60)
-add_test(NAME share.printer.cleanup COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/cups-pdf-printer.sh ${SW_CUPS_STATE} cleanup)
+add_test(NAME share.printer.cleanup COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/cups-pdf-printer.sh ${SW_CUPS_STATE} cleanup
+  ${SW_CUPS_QUEUE} ${SW_CUPS_REJECT_QUEUE})
 set_tests_properties(share.printer.cleanup PROPERTIES FIXTURES_CLEANUP cups)
 if(TEST win.share)
   set_property(TEST win.share APPEND PROPERTY FIXTURES_REQUIRED cups)
   set_property(TEST win.share APPEND PROPERTY FIXTURES_SETUP share_printed)
-  set_property(TEST win.share APPEND PROPERTY ENVIRONMENT "SW_EXPECT_PRINTER=1")
+  set_property(TEST win.share APPEND PROPERTY ENVIRONMENT "SW_EXPECT_PRINTER=1" ${SW_PRINTER_ENV})
 endif()
 add_test(NAME share.printed_pdf COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-printed-pdf.sh ${CMAKE_BINARY_DIR} ${SW_CUPS_STATE})
 set_tests_properties(share.printed_pdf PROPERTIES FIXTURES_REQUIRED "share_printed;cups" DEPENDS win.share TIMEOUT 120)
