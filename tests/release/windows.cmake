@@ -42,7 +42,10 @@ if(TARGET sw_release_wintests)
   # The planting tests with Wine preferring native DLLs (the value the test expects).
   sw_add_wine_test(win.release.planting sw_release_wintests --gtest_color=no --gtest_filter=DllPlanting.*)
   set_property(TEST win.release.planting APPEND PROPERTY ENVIRONMENT
-    "WINEDLLOVERRIDES=comctl32,dwmapi,iphlpapi,mapi32,msftedit,riched20,riched32,winmm=n,b")
+    "WINEDLLOVERRIDES=comctl32,dwmapi,iphlpapi,mapi32,msftedit,riched20,riched32,winmm=n,b"
+    "LPDEST=${SW_CUPS_RELEASE_QUEUE}")
+  # The planting run also mails and prints.
+  set_property(TEST win.release.planting APPEND PROPERTY FIXTURES_REQUIRED cups)
 endif()
 if(TARGET sw_release_wintests)
   # A thousand collection runs in one process.
@@ -54,4 +57,10 @@ endif()
 # Read-only to the system: registry unchanged and no file but the result log written.
 add_test(NAME release.readonly COMMAND bash ${CMAKE_SOURCE_DIR}/tests/release/readonly_test.sh
   ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
-set_tests_properties(release.readonly PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL ON TIMEOUT 300)
+# Mail goes to the recording MAPI32.DLL of tests/share, printing to a PDF queue of the
+# printer fixture that no other test prints to.
+set_tests_properties(release.readonly PROPERTIES FIXTURES_REQUIRED "wine;cups" RUN_SERIAL ON TIMEOUT 300
+  ENVIRONMENT "LPDEST=${SW_CUPS_RELEASE_QUEUE}")
+if(TARGET sw_release_wintests AND TARGET sw_recording_mapi)
+  add_dependencies(sw_release_wintests sw_recording_mapi)
+endif()

@@ -1,16 +1,31 @@
 #!/usr/bin/env bash
 # PDF printers for the printing tests: CUPS with cups-pdf, one queue that prints to
-# STATE_DIR/pdf and one that rejects every job (the printing-error test).
-#   cups-pdf-printer.sh STATE_DIR setup|cleanup PDF_QUEUE REJECT_QUEUE
+# STATE_DIR/pdf, one that rejects every job (the printing-error test), and further
+# queues that print to STATE_DIR/pdf-<queue> each (other tests' own printers).
+#   cups-pdf-printer.sh STATE_DIR setup|cleanup PDF_QUEUE REJECT_QUEUE [PDF_QUEUE2 ...]
 # The tests reach the queues by name (LPDEST makes the first one their default): the
 # system's default printer is never changed. cleanup removes what setup added: the two
 # queues, cups-pdf's configuration of this instance, and cupsd if setup started it.
 set -euo pipefail
-state=$(mkdir -p "$1" && cd "$1" && pwd); cmd=$2; queue=$3; reject=$4
-# cups-pdf reads /etc/cups/cups-pdf-<instance>.conf for the device cups-pdf:/<instance>.
-instance=$(tr 'A-Z' 'a-z' <<<"$queue")
-conf=/etc/cups/cups-pdf-$instance.conf
+state=$(mkdir -p "$1" && cd "$1" && pwd); cmd=$2; queue=$3; reject=$4; shift 4; more=("$@")
 added="$state/added"
+# cups-pdf reads /etc/cups/cups-pdf-<instance>.conf for the device cups-pdf:/<instance>.
+instance_of() { tr 'A-Z' 'a-z' <<<"$1"; }
+
+# add_queue QUEUE INSTANCE OUT_DIR: the queue and its instance's configuration.
+add_queue() {
+  local q=$1 inst=$2 out=$3 conf=/etc/cups/cups-pdf-$2.conf
+  mkdir -p "$out" "$state/log"
+  if [ ! -f "$conf" ]; then
+    printf 'Out %s\nLog %s\n' "$out" "$state/log" >"$conf"
+    echo "conf $conf" >>"$added"
+  fi
+  if ! lpstat -p "$q" >/dev/null 2>&1; then
+    lpadmin -p "$q" -v "cups-pdf:/$inst" -E -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
+    echo "queue $q" >>"$added"
+  fi
+  cupsenable "$q"
+}
 
 case "$cmd" in
   setup)
@@ -24,19 +39,10 @@ case "$cmd" in
       pgrep -xo cupsd >"$state/cupsd.pid" || true
     fi
     lpstat -r | grep -q "is running"
-    mkdir -p "$state/pdf" "$state/log"
-    if [ ! -f "$conf" ]; then
-      printf 'Out %s\nLog %s\n' "$state/pdf" "$state/log" >"$conf"
-      echo "conf $conf" >>"$added"
-    fi
-    for q in "$queue" "$reject"; do
-      if ! lpstat -p "$q" >/dev/null 2>&1; then
-        lpadmin -p "$q" -v "cups-pdf:/$instance" -E -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
-        echo "queue $q" >>"$added"
-      fi
-    done
-    cupsenable "$queue" "$reject"
-    cupsaccept "$queue"
+    add_queue "$queue" "$(instance_of "$queue")" "$state/pdf"
+    add_queue "$reject" "$(instance_of "$queue")" "$state/pdf"
+    for q in "${more[@]}"; do add_queue "$q" "$(instance_of "$q")" "$state/pdf-$q"; done
+    cupsaccept "$queue" "${more[@]}"
     cupsreject -r "Sichtwerk tests: this printer rejects every job" "$reject"
     printf '%s\n' "$queue" >"$state/queue"
     # The checker only looks at PDFs newer than this mark, and at this run's outputs.
@@ -58,5 +64,5 @@ case "$cmd" in
       rm -f "$state/cupsd.pid"
     fi
     ;;
-  *) echo "usage: cups-pdf-printer.sh STATE_DIR setup|cleanup PDF_QUEUE REJECT_QUEUE" >&2; exit 2 ;;
+  *) echo "usage: cups-pdf-printer.sh STATE_DIR setup|cleanup PDF_QUEUE REJECT_QUEUE [PDF_QUEUE2 ...]" >&2; exit 2 ;;
 esac
