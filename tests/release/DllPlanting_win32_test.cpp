@@ -10,6 +10,10 @@
 // user32 and comdlg32 are KnownDLLs whose imports never come from there; for these
 // names the test proves only that the program does not load them under Wine's default
 // order.
+//
+// After two collection runs the test mails (the tests' recording MAPI32.DLL stands in
+// the system folder for it) and prints through the preview to the default printer, so
+// that the DLLs those paths load are asked for too.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "ShareDrive_win32.h"
 #include "common/SichtwerkProcess_win32.h"
 
 namespace {
@@ -73,6 +78,51 @@ std::vector<std::wstring> TakeMarkers(const std::wstring& sFolder, const std::ve
   return found;
 }
 
+// The tests' recording MAPI32.DLL in the system folder and the availability value "1"
+// for the mail path, both put back afterwards: Wine's builtin mapi32 would hand the
+// mail to the desktop's mail program.
+class TRecorderAsSystemMapi {
+ public:
+  TRecorderAsSystemMapi() {
+    wchar_t s[MAX_PATH];
+    const UINT n = ::GetSystemDirectoryW(s, MAX_PATH);
+    FsDll = std::wstring(s, n) + L"\\mapi32.dll";
+    FsBackup = FsDll + L".sw-planting";
+    if (::GetFileAttributesW(FsBackup.c_str()) != INVALID_FILE_ATTRIBUTES)
+      ::MoveFileExW(FsBackup.c_str(), FsDll.c_str(), MOVEFILE_REPLACE_EXISTING);
+    FbHadDll = ::GetFileAttributesW(FsDll.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (FbHadDll) ::MoveFileExW(FsDll.c_str(), FsBackup.c_str(), MOVEFILE_REPLACE_EXISTING);
+    FbCopied = ::CopyFileW((sw::test::TestProgramFolder() + L"\\mapi32.dll").c_str(), FsDll.c_str(), FALSE) != 0;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &Fh,
+                          nullptr) == ERROR_SUCCESS) {
+      DWORD cb = sizeof(FOld);
+      FbHadValue = ::RegQueryValueExW(Fh, L"MAPI", nullptr, &FdwOldType, FOld, &cb) == ERROR_SUCCESS;
+      FcbOld = cb;
+      ::RegSetValueExW(Fh, L"MAPI", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"1"), 2 * sizeof(wchar_t));
+    }
+  }
+  ~TRecorderAsSystemMapi() {
+    if (Fh) {
+      if (FbHadValue) ::RegSetValueExW(Fh, L"MAPI", 0, FdwOldType, FOld, FcbOld);
+      else ::RegDeleteValueW(Fh, L"MAPI");
+      ::RegCloseKey(Fh);
+    }
+    if (FbHadDll)
+      ::MoveFileExW(FsBackup.c_str(), FsDll.c_str(), MOVEFILE_REPLACE_EXISTING);
+    else
+      ::DeleteFileW(FsDll.c_str());
+  }
+  bool Ready() const { return FbCopied && Fh; }
+
+ private:
+  static constexpr const wchar_t* kKey = L"SOFTWARE\\Microsoft\\Windows Messaging Subsystem";
+  std::wstring FsDll, FsBackup;
+  bool FbHadDll = false, FbCopied = false, FbHadValue = false;
+  HKEY Fh = nullptr;
+  DWORD FdwOldType = 0, FcbOld = 0;
+  BYTE FOld[512] = {};
+};
+
 class DllPlanting : public testing::Test {
  protected:
   void SetUp() override {
@@ -124,15 +174,26 @@ TEST_F(DllPlanting, SichtwerkLoadsNoPlantedDll) {
   const std::wstring sFolder = sw::test::ScratchFolder(L"plant");
   ASSERT_FALSE(sFolder.empty());
   ASSERT_TRUE(Plant(sFolder, FNames));
+  // Declared first, so that it is put back after the program has ended (a loaded DLL
+  // cannot be replaced).
+  TRecorderAsSystemMapi recorder;
   sw::test::TSichtwerkProcess app;
   // The folder is the exe's and the current one: both are places a planted DLL waits.
-  ASSERT_TRUE(app.Start(sFolder));
+  // The recorder notes each call here: proof that the mail reached the system's MAPI32.DLL.
+  const std::wstring sRecord = sFolder + L".mapi-record.txt";
+  ::DeleteFileW(sRecord.c_str());
+  ASSERT_TRUE(app.Start(sFolder, {{L"SW_MAPI_RECORD", sRecord}}));
   ASSERT_TRUE(app.WaitForReport()) << "status: " << ToUtf8(app.Status());
   EXPECT_FALSE(app.PaneText().empty());
   // A second run goes through the queries once more (version, IP Helper, RichEdit).
   ASSERT_TRUE(app.PressButton(L"Informationen erneut sammeln"));
   ::Sleep(200);
   ASSERT_TRUE(app.WaitForReport());
+  // The mail and print paths load MAPI32.DLL, comdlg32 and the spooler.
+  ASSERT_TRUE(recorder.Ready()) << "the recording MAPI32.DLL could not be put in place";
+  EXPECT_EQ(sw::test::DriveMailAndPrint(app), "");
+  EXPECT_NE(::GetFileAttributesW(sRecord.c_str()), INVALID_FILE_ATTRIBUTES) << "the mail reached no MAPI32.DLL";
+  ::DeleteFileW(sRecord.c_str());
   DWORD dwExit = 0xdeadbeef;
   ASSERT_TRUE(app.Close(&dwExit));
   EXPECT_EQ(0u, dwExit);
