@@ -362,5 +362,58 @@ TEST(CollectionRun, ClickWaitingDuringTheRunDoesNotStartASecondOne) {
   ::DeleteFileW(sLog.c_str());
 }
 
+// A pane that takes no text: EM_REPLACESEL is swallowed, as by a control that has no
+// memory left. The pane's own check sees the missing line and raises its error.
+WNDPROC g_pfnPaneProc = nullptr;
+bool g_bPaneRefuses = false;
+LRESULT CALLBACK RefusingPaneProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (uMsg == EM_REPLACESEL && g_bPaneRefuses) return 0;
+  return ::CallWindowProcW(g_pfnPaneProc, hwnd, uMsg, wParam, lParam);
+}
+
+TEST(CollectionRun, FailureInTheShowHandlerIsShownAndTheWindowStillComesUp) {
+  std::vector<std::wstring> errors;
+  SetErrorSink([&](const std::wstring& s) { errors.push_back(s); });
+  const std::wstring sLog = test::ScratchFolder(L"showfail") + L"\\Ergebnisse des Sichtwerks zur Prüfung.log";
+  ::DeleteFileW(sLog.c_str());
+  {
+    TMainForm form;
+    form.SetResultLogPath(sLog);
+    form.Create();
+    HWND hPane = form.RichEditInfo().Handle();
+    ASSERT_NE(hPane, nullptr);
+    g_pfnPaneProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hPane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RefusingPaneProc)));
+    ASSERT_NE(g_pfnPaneProc, nullptr);
+    g_bPaneRefuses = true;
+
+    form.Show(SW_SHOWNOACTIVATE);
+    // The error escaped the run and the show handler and was shown once; the window
+    // came up all the same, with the run's clean-up done.
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], EPaneInsertError::Text());
+    EXPECT_TRUE(::IsWindowVisible(form.Handle()));
+    EXPECT_EQ(form.Status(), L"Informationen erfolgreich gesammelt.");
+    EXPECT_EQ(form.Caption(), ExtendedCaption(L"Sichtwerk", IsAdministrator(), GetToolVersion()));
+    EXPECT_EQ(form.RichEditInfo().TextLength(), 0u) << "nothing partial in the pane";
+    EXPECT_EQ(::GetFileAttributesW(sLog.c_str()), INVALID_FILE_ATTRIBUTES) << "a failed run is not logged";
+    EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
+
+    // The program goes on: with the pane taking text again, the next click is a full run.
+    g_bPaneRefuses = false;
+    HWND hButton = ::FindWindowExW(::GetDlgItem(::GetDlgItem(form.Handle(), idGroupBoxInfo), idPanelInfoBottom),
+                                   nullptr, L"Button", L"Informationen erneut sammeln");
+    ASSERT_NE(hButton, nullptr);
+    ::SendMessageW(::GetParent(hButton), WM_COMMAND, MAKEWPARAM(idButtonCollectInfo, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(hButton));
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(Count(form.RichEditInfo().Text(), L"Check gestartet"), 1u);
+    EXPECT_NE(::GetFileAttributesW(sLog.c_str()), INVALID_FILE_ATTRIBUTES);
+    ::SetWindowLongPtrW(hPane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_pfnPaneProc));
+  }
+  SetErrorSink(nullptr);
+  ::DeleteFileW(sLog.c_str());
+}
+
 }  // namespace
 }  // namespace sw
