@@ -17,7 +17,8 @@ add_queue() {
   local q=$1 inst=$2 out=$3 conf=/etc/cups/cups-pdf-$2.conf
   mkdir -p "$out" "$state/log"
   if [ ! -f "$conf" ]; then
-    printf 'Out %s\nLog %s\n' "$out" "$state/log" >"$conf"
+    # Debian's defaults, with output and log inside the build tree.
+    printf 'Out %s\nLog %s\nGrp lpadmin\nDecodeHexStrings 1\n' "$out" "$state/log" >"$conf"
     echo "conf $conf" >>"$added"
   fi
   if ! lpstat -p "$q" >/dev/null 2>&1; then
