@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <richedit.h>
 
 #include <string>
 
@@ -34,9 +35,10 @@ class TovRichEdit : public TovControl, public ITextPane {
   void Clear();
 
  private:
-  // Inserts the paragraphs of sLine at the end; returns the start position.
-  // Throws EPaneInsertError, leaving the pane as it was, when they do not fit.
-  LONG Append(const std::wstring& sLine, LONG& nInserted);
+  // Inserts the paragraphs of sLine at the end, in pFormat when given; returns the
+  // start position. Throws EPaneInsertError, leaving the pane as it was, when they do
+  // not fit.
+  LONG Append(const std::wstring& sLine, LONG& nInserted, const CHARFORMAT2W* pFormat = nullptr);
   std::wstring RawText() const;
 
   bool FbWordWrap = true;
