@@ -308,10 +308,10 @@ namespace sw {
 namespace {
 
 // A printing failure reaches the error display, and the preview stays open and usable.
-// Under Wine the failure is real: the test run's CUPS queue SW_REJECTING_PRINTER
-// rejects every job, and Wine's spooler fails EndDoc. On Windows a printer whose port
-// cannot be opened fails StartDoc or EndDoc the same way; the test takes any of the
-// three texts the print step raises.
+// The failure is a real one: the test run's CUPS queue SW_REJECTING_PRINTER rejects
+// every job, and Wine's spooler then fails EndDoc. On Windows the spooler takes a job
+// first and fails it later; there the test needs a printer whose port cannot be opened,
+// so it accepts any of the three texts the print step raises (StartDoc, a page, EndDoc).
 TEST(PreviewOfTheRunningProgram, PrintingErrorIsShownAndThePreviewStaysOpen) {
   const char* sRejecting = std::getenv("SW_REJECTING_PRINTER");
   if (!sRejecting || !*sRejecting) {
