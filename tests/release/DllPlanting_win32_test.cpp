@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "ShareDrive_win32.h"
+#include "common/ShareDrive_win32.h"
 #include "common/SichtwerkProcess_win32.h"
 
 namespace {

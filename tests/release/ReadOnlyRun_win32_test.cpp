@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "ShareDrive_win32.h"
+#include "common/ShareDrive_win32.h"
 #include "sysquery/win32/SystemLibrary.h"
 
 namespace {

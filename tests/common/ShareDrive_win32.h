@@ -1,8 +1,8 @@
 #pragma once
-// Drives the mail and print paths of a running Sichtwerk.exe as a user would: the Mail
-// button, then the preview with the details typed in, printed to the default printer
-// through the printer setup dialog, then closed. For the release checks (read-only run,
-// DLL planting), which prove what these paths leave behind or load.
+// Drives the mail and print paths of a running Sichtwerk.exe from outside as a user
+// would: windows found and waited for, clicks, typed text; the Mail button, the preview
+// with the details typed in, printed to the default printer through the printer setup
+// dialog. For the sharing tests and the release checks (read-only run, DLL planting).
 #include <windows.h>
 
 #include <string>
@@ -35,7 +35,8 @@ inline BOOL CALLBACK FindProc(HWND h, LPARAM lParam) {
   return TRUE;
 }
 
-inline HWND WaitForWindow(DWORD dwPid, const wchar_t* sClass, HWND hOwner, DWORD msTimeout) {
+// A visible top-level window of the process by class (and owner, when given), waited for.
+inline HWND WaitForWindow(DWORD dwPid, const wchar_t* sClass, HWND hOwner, DWORD msTimeout = 20000) {
   for (DWORD t = 0;; t += 50) {
     TFind f{dwPid, sClass, hOwner, nullptr};
     ::EnumWindows(&FindProc, reinterpret_cast<LPARAM>(&f));
@@ -64,22 +65,31 @@ inline void Type(HWND hEdit, const std::wstring& s) {
 
 }  // namespace share_drive
 
+// Opens the preview and confirms the mandatory details: the window with the letter
+// shown, nullptr when it did not get there.
+inline HWND OpenLetter(TSichtwerkProcess& app, const std::wstring& sPraxisname) {
+  using namespace share_drive;
+  if (!app.PressButton(L"Infos &anzeigen/ausdrucken")) return nullptr;
+  HWND hPreview = WaitForWindow(app.ProcessId(), L"TFormPreview", nullptr);
+  if (!hPreview) return nullptr;
+  HWND hPanel = ::GetDlgItem(hPreview, idPanelPraxisInfos);
+  Type(::GetDlgItem(hPanel, idEditPraxisname), sPraxisname);
+  Type(::GetDlgItem(hPanel, idEditOrt), L"Köln");
+  Type(::GetDlgItem(hPanel, idEditTelefonnummer), L"0221 1");
+  Click(::GetDlgItem(hPanel, idBtnUebernehmen));
+  if (!WaitFor([&] { return !::IsWindowVisible(hPanel); })) return nullptr;
+  return hPreview;
+}
+
 // Mail, then preview and print. Returns "" on success, else what went wrong.
 inline std::string DriveMailAndPrint(TSichtwerkProcess& app) {
   using namespace share_drive;
   if (!app.PressButton(L"per Mail versenden")) return "no Mail button";
   if (!app.WaitForStatus(L"Mailsystem hat keinen Fehler gemeldet.", 30000)) return "mail did not finish";
-  if (!app.PressButton(L"Infos &anzeigen/ausdrucken")) return "no Preview button";
-  HWND hPreview = WaitForWindow(app.ProcessId(), L"TFormPreview", nullptr, 20000);
-  if (!hPreview) return "no preview window";
-  HWND hPanel = ::GetDlgItem(hPreview, idPanelPraxisInfos);
-  Type(::GetDlgItem(hPanel, idEditPraxisname), L"Praxis Dr. Nur-Lesen");
-  Type(::GetDlgItem(hPanel, idEditOrt), L"Köln");
-  Type(::GetDlgItem(hPanel, idEditTelefonnummer), L"0221 1");
-  Click(::GetDlgItem(hPanel, idBtnUebernehmen));
-  if (!WaitFor([&] { return !::IsWindowVisible(hPanel); })) return "details not taken";
+  HWND hPreview = OpenLetter(app, L"Praxis Dr. Nur-Lesen");
+  if (!hPreview) return "no letter in the preview";
   Click(::GetDlgItem(hPreview, idPreviewButtonPrint));
-  HWND hSetup = WaitForWindow(app.ProcessId(), L"#32770", hPreview, 20000);
+  HWND hSetup = WaitForWindow(app.ProcessId(), L"#32770", hPreview);
   if (!hSetup) return "no printer setup dialog";
   ::PostMessageW(hSetup, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hSetup, IDOK)));
   if (!WaitFor([&] { return !::IsWindow(hSetup); })) return "printer setup dialog stays";
