@@ -1,0 +1,150 @@
+// What it costs Wine's RichEdit (msftedit, as the report pane) to take a full pane of
+// history, by every route the control offers: the same 1,344 lines of 48 characters
+// (65,856 characters, what a result log of 1 MB or more puts into the pane), into a
+// fresh visible control each time. Prints "result pane-<route> median_ms=..." lines.
+//   sw_bench_pane [--runs N]
+#include <windows.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+double NowMs() {
+  LARGE_INTEGER f, c;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&c);
+  return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+constexpr int kLines = 1344;
+
+// The lines as paragraphs (CR), or joined by sSep.
+std::wstring History(const wchar_t* sSep) {
+  std::wstring s;
+  for (int i = 0; i < kLines; ++i) {
+    std::wstring l = L"Gruen: Freier RAM-Speicher = 4096 MBytes - OK! " + std::to_wstring(i);
+    l.resize(48, L' ');
+    s += l;
+    s += sSep;
+  }
+  return s;
+}
+
+LONG Length(HWND hPane) {
+  GETTEXTLENGTHEX gtl{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  return static_cast<LONG>(SendMessageW(hPane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gtl), 0));
+}
+
+void ReplaceAtEnd(HWND hPane, const wchar_t* s) {
+  const LONG n = Length(hPane);
+  CHARRANGE cr{n, n};
+  SendMessageW(hPane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
+  SendMessageW(hPane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(s));
+}
+
+struct TSource {
+  const char* p;
+  size_t n, off;
+};
+DWORD CALLBACK ReadSource(DWORD_PTR dwCookie, LPBYTE pBuf, LONG cb, LONG* pcb) {
+  auto* s = reinterpret_cast<TSource*>(dwCookie);
+  const size_t k = std::min<size_t>(s->n - s->off, static_cast<size_t>(cb));
+  memcpy(pBuf, s->p + s->off, k);
+  s->off += k;
+  *pcb = static_cast<LONG>(k);
+  return 0;
+}
+
+void StreamIn(HWND hPane, const std::string& sBytes, WPARAM wFormat) {
+  TSource src{sBytes.data(), sBytes.size(), 0};
+  EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&src), 0, ReadSource};
+  SendMessageW(hPane, EM_STREAMIN, wFormat | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
+}
+
+struct TRoute {
+  const char* sName;
+  std::function<void(HWND)> fnPrepare;  // before the clock starts
+  std::function<void(HWND)> fnInsert;
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  int nRuns = 7;
+  for (int i = 1; i + 1 < argc; ++i)
+    if (wcscmp(argv[i], L"--runs") == 0) nRuns = std::max(1, _wtoi(argv[i + 1]));
+  wchar_t sPath[MAX_PATH];
+  const UINT cch = GetSystemDirectoryW(sPath, MAX_PATH);
+  if (cch == 0 || cch + 14 >= MAX_PATH) return 1;
+  wcscat(sPath, L"\\msftedit.dll");
+  if (!LoadLibraryW(sPath)) return 1;
+  HWND hTop = CreateWindowExW(0, L"STATIC", L"pane", WS_OVERLAPPEDWINDOW, 0, 0, 680, 500, nullptr, nullptr,
+                              nullptr, nullptr);
+  ShowWindow(hTop, SW_SHOWNOACTIVATE);
+
+  const std::wstring sParas = History(L"\r");
+  std::wstring sLf = History(L"\n");
+  const std::string sUtf16(reinterpret_cast<const char*>(sLf.data()), sLf.size() * sizeof(wchar_t));
+  std::string sRtf = "{\\rtf1\\ansi ";
+  for (wchar_t c : sParas) sRtf += c == L'\r' ? std::string("\\par\n") : std::string(1, static_cast<char>(c));
+  sRtf += "}";
+  auto none = [](HWND) {};
+  auto chunks = [&](size_t nLinesEach) {
+    return [&, nLinesEach](HWND h) {
+      const size_t cchChunk = nLinesEach * 49;
+      for (size_t at = 0; at < sParas.size(); at += cchChunk) ReplaceAtEnd(h, sParas.substr(at, cchChunk).c_str());
+    };
+  };
+  const TRoute routes[] = {
+      {"replacesel-one", none, [&](HWND h) { ReplaceAtEnd(h, sParas.c_str()); }},
+      {"replacesel-336-lines-each", none, chunks(336)},
+      {"replacesel-64-lines-each", none, chunks(64)},
+      {"replacesel-undo-off", [](HWND h) { SendMessageW(h, EM_SETUNDOLIMIT, 0, 0); },
+       [&](HWND h) { ReplaceAtEnd(h, sParas.c_str()); }},
+      {"replacesel-redraw-off", none,
+       [&](HWND h) {
+         SendMessageW(h, WM_SETREDRAW, FALSE, 0);
+         ReplaceAtEnd(h, sParas.c_str());
+         SendMessageW(h, WM_SETREDRAW, TRUE, 0);
+       }},
+      {"replacesel-plain-text-mode", [](HWND h) { SendMessageW(h, EM_SETTEXTMODE, TM_PLAINTEXT, 0); },
+       [&](HWND h) { ReplaceAtEnd(h, sParas.c_str()); }},
+      {"settextex", none,
+       [&](HWND h) {
+         SETTEXTEX st{ST_SELECTION, 1200};
+         SendMessageW(h, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&st), reinterpret_cast<LPARAM>(sParas.c_str()));
+       }},
+      {"wm-settext", none, [&](HWND h) { SendMessageW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sParas.c_str())); }},
+      {"streamin-text", none, [&](HWND h) { StreamIn(h, sUtf16, SF_TEXT | SF_UNICODE); }},
+      {"streamin-rtf", none, [&](HWND h) { StreamIn(h, sRtf, SF_RTF); }},
+  };
+  for (const TRoute& r : routes) {
+    std::vector<double> ms;
+    LONG nLength = 0;
+    for (int i = 0; i < nRuns; ++i) {
+      HWND h = CreateWindowExW(WS_EX_CLIENTEDGE, MSFTEDIT_CLASS, L"",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0,
+                               654, 390, hTop, nullptr, nullptr, nullptr);
+      SendMessageW(h, EM_EXLIMITTEXT, 0, 70000);
+      SendMessageW(h, EM_SETTARGETDEVICE, 0, 1);  // word wrap off, as during a run
+      r.fnPrepare(h);
+      const double t0 = NowMs();
+      r.fnInsert(h);
+      ms.push_back(NowMs() - t0);
+      nLength = Length(h);
+      DestroyWindow(h);
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("result pane-%s median_ms=%.1f min_ms=%.1f chars=%ld runs=%d\n", r.sName, ms[ms.size() / 2], ms[0],
+                static_cast<long>(nLength), nRuns);
+    std::fflush(stdout);
+  }
+  return 0;
+}
