@@ -48,6 +48,9 @@ if(TARGET sw_release_wintests)
   set_property(TEST win.release.planting APPEND PROPERTY FIXTURES_REQUIRED cups)
 endif()
 if(TARGET sw_release_wintests)
+  target_sources(sw_release_wintests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/release_tests_manifest.rc)
+  set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/release_tests_manifest.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/Sichtwerk.manifest")
   # A thousand collection runs in one process.
   sw_add_wine_test(win.release.endurance sw_release_wintests --gtest_color=no --gtest_filter=Endurance.*)
   set_property(TEST win.release.endurance APPEND PROPERTY ENVIRONMENT "SW_ENDURANCE_RUNS=1000")
