@@ -13,12 +13,7 @@
 namespace sw {
 namespace {
 
-RECT RectInParent(HWND hwnd) {
-  RECT rc{};
-  ::GetWindowRect(hwnd, &rc);
-  ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&rc), 2);
-  return rc;
-}
+using test::RectInParent;
 
 std::wstring ClassOf(HWND hwnd) {
   wchar_t buf[64] = {};

@@ -32,6 +32,14 @@ std::string ToUtf8(const std::wstring& s);
 
 inline constexpr const wchar_t* kStatusDone = L"Informationen erfolgreich gesammelt.";
 
+// A window's rectangle in its parent's client coordinates.
+inline RECT RectInParent(HWND hwnd) {
+  RECT rc{};
+  ::GetWindowRect(hwnd, &rc);
+  ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+
 class TSichtwerkProcess {
  public:
   using TEnvironment = std::vector<std::pair<std::wstring, std::wstring>>;

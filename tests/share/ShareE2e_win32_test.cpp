@@ -328,13 +328,7 @@ TEST(PreviewOfTheRunningProgram, PrintingErrorIsShownAndThePreviewStaysOpen) {
 namespace sw {
 namespace {
 
-// A control's rectangle in its parent's client coordinates.
-RECT RectInParent(HWND h) {
-  RECT rc{};
-  ::GetWindowRect(h, &rc);
-  ::MapWindowPoints(nullptr, ::GetParent(h), reinterpret_cast<POINT*>(&rc), 2);
-  return rc;
-}
+using test::RectInParent;
 
 const wchar_t* ClassOf(EPreviewKind k) {
   switch (k) {
