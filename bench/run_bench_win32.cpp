@@ -25,8 +25,8 @@
 #include "report/ovRichEdit_win32.h"
 #include "resultlog/ResultLogFile_win32.h"
 #include "sysquery/Locale_win32.h"
-#include "sysquery/win32/SystemLibrary.h"
-#include "sysquery/win32/UniqueHandle.h"
+#include "win32/SystemLibrary_win32.h"
+#include "win32/UniqueHandle_win32.h"
 
 namespace {
 

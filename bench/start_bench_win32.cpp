@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "sysquery/win32/UniqueHandle.h"
+#include "win32/UniqueHandle_win32.h"
 
 namespace {
 

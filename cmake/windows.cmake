@@ -9,7 +9,7 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 set(SW_WIN_LINK_OPTIONS -static
     -Wl,--large-address-aware -Wl,--dynamicbase -Wl,--nxcompat -Wl,--no-insert-timestamp)
 # Only DLLs that Windows always maps from its system directory are imported; every
-# other one is loaded at run time from there (TSystemLibrary).
+# other one is loaded at run time from there (LoadSystemLibrary in src/win32).
 set(SW_WIN_LIBS gdi32 user32 advapi32 kernel32)
 
 add_library(sw_win STATIC ${SW_WIN_SOURCES})

@@ -1,9 +1,6 @@
-#include <windows.h>
+#include "app/AppInfo_win32.h"
 
-#include <vector>
-
-#include "app/MainForm_win32.h"
-#include "sysquery/win32/SystemLibrary.h"
+#include "win32/UniqueHandle_win32.h"
 
 namespace sw {
 
@@ -36,47 +33,6 @@ bool IsAdministrator() {
   }
   THandleOwner token(hToken);
   return TokenHasAdministrators(token.get());
-}
-
-std::wstring GetFileVersionText(const std::wstring& sFileName) {
-  using TSize = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
-  using TInfo = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
-  using TQuery = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
-  static TModule version = LoadSystemLibrary(L"version.dll");
-  const auto pSize = GetProc<TSize>(version.get(), "GetFileVersionInfoSizeW");
-  const auto pInfo = GetProc<TInfo>(version.get(), "GetFileVersionInfoW");
-  const auto pQuery = GetProc<TQuery>(version.get(), "VerQueryValueW");
-  if (!pSize || !pInfo || !pQuery) return L"";
-
-  DWORD dwHandle = 0;
-  const DWORD cbInfo = pSize(sFileName.c_str(), &dwHandle);
-  if (cbInfo == 0) return L"";
-  std::vector<BYTE> info(cbInfo);
-  if (!pInfo(sFileName.c_str(), 0, cbInfo, info.data())) return L"";
-  VS_FIXEDFILEINFO* pFixed = nullptr;
-  UINT cbFixed = 0;
-  if (!pQuery(info.data(), L"\\", reinterpret_cast<LPVOID*>(&pFixed), &cbFixed) || !pFixed ||
-      cbFixed < sizeof(VS_FIXEDFILEINFO))
-    return L"";
-  return std::to_wstring(HIWORD(pFixed->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(pFixed->dwFileVersionMS)) +
-         L"." + std::to_wstring(HIWORD(pFixed->dwFileVersionLS)) + L"." +
-         std::to_wstring(LOWORD(pFixed->dwFileVersionLS));
-}
-
-std::wstring GetToolVersion() {
-  // Long paths: grow the buffer until the name fits.
-  std::wstring sPath(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD cch = ::GetModuleFileNameW(nullptr, sPath.data(), static_cast<DWORD>(sPath.size()));
-    if (cch == 0) return L"";
-    if (cch < sPath.size()) {
-      sPath.resize(cch);
-      break;
-    }
-    if (sPath.size() >= 32768) return L"";
-    sPath.resize(sPath.size() * 2);
-  }
-  return GetFileVersionText(sPath);
 }
 
 }  // namespace sw

@@ -4,7 +4,7 @@
 #include "check/Measurements.h"
 #include "report/TextPane.h"
 #include "resultlog/ResultLogFile.h"
-#include "sysquery/Locale.h"
+#include "common/Locale.h"
 
 namespace sw {
 

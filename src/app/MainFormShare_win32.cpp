@@ -40,7 +40,7 @@ void TMainForm::SendReportMail() {
   const TMailRecord aRecord = BuildReportMail(sAISMail_To, sBody);
   // The result is not evaluated: a mail program shows its own errors, and a user
   // who cancels needs no message.
-  SendMailMapi(Fhwnd, aRecord);
+  SendMailMapi(FMapiBinding, Fhwnd, aRecord);
 }
 
 void TMainForm::ShowPreview() {

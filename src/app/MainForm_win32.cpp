@@ -6,6 +6,7 @@
 #include "check/SystemMeasurements_win32.h"
 #include "resultlog/ResultLogFile_win32.h"
 #include "sysquery/Locale_win32.h"
+#include "win32/ModuleFile_win32.h"
 
 namespace sw {
 
@@ -142,7 +143,7 @@ void TMainForm::Show(int nCmdShow) {
     try {
       FormShow();
     } catch (...) {
-      ShowException(std::current_exception());
+      ShowException(Fhwnd, std::current_exception());
     }
   }
   ::ShowWindow(Fhwnd, nCmdShow);

@@ -4,10 +4,12 @@
 #include <span>
 #include <string>
 
+#include "app/AppInfo_win32.h"
 #include "app/CollectionRun.h"
 #include "controls/ovControls_win32.h"
 #include "controls/ovForm_win32.h"
 #include "report/ovRichEdit_win32.h"
+#include "share/Mapi_win32.h"
 
 namespace sw {
 
@@ -119,22 +121,11 @@ class TMainForm : public TovForm, public IRunUi {
   bool FbWaitCursor = false;
   bool FbShown = false;
   TCollectionRun FCollectionRun;
+  // The program's one binding to Simple MAPI: the mail system is looked for once.
+  TMapiBinding FMapiBinding;
   std::wstring FsResultLogPath;
 
   std::wstring sBody, sAISMail_To;
 };
-
-// The Windows-side helpers of the main window.
-// True when the caller's token (the thread's when it impersonates, else the process's)
-// lists the Administrators group S-1-5-32-544, whatever the group's attributes.
-bool IsAdministrator();
-// The test over a group list as GetTokenInformation(TokenGroups) gives it.
-bool GroupsHaveAdministrators(const TOKEN_GROUPS& aGroups);
-// The same test over a token handle; false when the group list does not fit 1024 bytes.
-bool TokenHasAdministrators(HANDLE hToken);
-// The version text "a.b.c.d" of a file's fixed file version, "" when it has none.
-std::wstring GetFileVersionText(const std::wstring& sFileName);
-// GetFileVersionText of the running program's own file.
-std::wstring GetToolVersion();
 
 }  // namespace sw

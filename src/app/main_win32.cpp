@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "app/MainForm_win32.h"
-#include "sysquery/win32/SystemLibrary.h"
+#include "win32/SystemLibrary_win32.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int nCmdShow) {
   // Before any DLL is loaded at run time (msftedit, version, ...).
@@ -18,7 +18,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int nCmdShow) {
     }
   } catch (...) {
     // Only the creation of the window can get here.
-    sw::ShowException(std::current_exception());
+    sw::ShowException(nullptr, std::current_exception());
     return 1;
   }
   return 0;

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "sysquery/Locale.h"
+#include "common/Locale.h"
 
 namespace sw {
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "check/Measurements.h"
+#include "common/Text.h"
 #include "report/InfoItem.h"
 #include "report/Render.h"
 
@@ -107,7 +108,7 @@ void TServiceInfos::CollectImportantEnvironmentInfos(std::wstring& sAISMail_To, 
       if (aMeasure.GetNetworkAdapterSpeed(sDescription, nSpeed)) {
         // Bits per second to MBit, ties to the even neighbour (the FPU's default mode).
         const unsigned m = static_cast<unsigned>(std::nearbyint(nSpeed / 1000.0 / 1000.0));
-        const std::wstring sLabel = L"Netzwerk Geschwindigkeit von \"" + TrimControl(sDescription) + L"\"";
+        const std::wstring sLabel = L"Netzwerk Geschwindigkeit von \"" + Trim(sDescription) + L"\"";
         const std::wstring sMBit = std::to_wstring(m) + L" MBit";
         if (m >= kGoodNetMBit) {
           Rated(sLabel, sMBit + L" - OK!", clGreen);

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "sysquery/AisDetection.h"
-#include "sysquery/SystemQuery.h"
+#include "sysquery/SystemQuery_win32.h"
 #include "sysquery/uRegistryUtils_win32.h"
 
 namespace sw {

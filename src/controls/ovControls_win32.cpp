@@ -1,50 +1,20 @@
 #include "controls/ovControls_win32.h"
 
 #include <stdexcept>
-#include <utility>
+
+#include "common/Text.h"
 
 namespace sw {
-
-namespace {
-TErrorSink& ErrorSink() {
-  static TErrorSink aSink;
-  return aSink;
-}
-
-std::wstring FromUtf8(const char* s) {
-  const int cch = ::MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
-  if (cch <= 1) return {};
-  std::wstring w(static_cast<std::size_t>(cch), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, s, -1, w.data(), cch);
-  w.resize(static_cast<std::size_t>(cch - 1));
-  return w;
-}
-}  // namespace
-
-void SetErrorSink(TErrorSink aSink) { ErrorSink() = std::move(aSink); }
 
 std::wstring ExceptionText(std::exception_ptr pError) {
   try {
     if (pError) std::rethrow_exception(pError);
   } catch (const std::exception& e) {
-    std::wstring s = FromUtf8(e.what());
+    std::wstring s = Utf8ToWide(e.what());
     return s.empty() ? L"Unbekannter Fehler" : s;
   } catch (...) {
   }
   return L"Unbekannter Fehler";
-}
-
-void ShowException(std::exception_ptr pError) noexcept {
-  try {
-    const std::wstring sText = ExceptionText(pError);
-    if (ErrorSink()) {
-      ErrorSink()(sText);
-      return;
-    }
-    ::MessageBoxW(::GetActiveWindow(), sText.c_str(), L"Fehler", MB_OK | MB_ICONERROR | MB_TASKMODAL);
-  } catch (...) {
-    // Nothing more can be shown; the program goes on.
-  }
 }
 
 TFont CreateTahoma(int nHeight, BYTE nCharSet) {
@@ -83,8 +53,6 @@ bool IsChildReport(UINT uMsg) {
   }
 }
 }  // namespace
-
-// ---- TovControl ----
 
 TovControl::~TovControl() {
   // A window destroyed with its parent leaves a stale handle here: destroy only a
@@ -133,8 +101,6 @@ void TovControl::Attach(HWND hwnd) {
   ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
-// ---- TovButton ----
-
 void TovButton::Create(HWND hParent, const RECT& rc, const std::wstring& sCaption, int nId,
                        DWORD dwExtraStyle) {
   CreateChild(L"BUTTON", hParent, WS_TABSTOP | BS_PUSHBUTTON | dwExtraStyle, 0, rc, sCaption, nId);
@@ -144,11 +110,13 @@ void TovButton::Click() {
   try {
     if (OnClick) OnClick(*this);
   } catch (...) {
-    ShowException(std::current_exception());
+    ShowException(Fhwnd, std::current_exception());
   }
 }
 
-// ---- TovLabel ----
+void TovEdit::Create(HWND hParent, const RECT& rc, const std::wstring& sText, int nId, DWORD dwExtraStyle) {
+  CreateChild(L"EDIT", hParent, ES_AUTOHSCROLL | dwExtraStyle, WS_EX_CLIENTEDGE, rc, sText, nId);
+}
 
 void TovLabel::Create(HWND hParent, int nLeft, int nTop, const std::wstring& sCaption, int nId,
                       HFONT hFont) {
@@ -178,8 +146,6 @@ void TovLabel::AutoSize() {
   // The old text's area lies in the parent: have it repainted.
   ::InvalidateRect(::GetParent(Fhwnd), nullptr, TRUE);
 }
-
-// ---- TovGroupBox ----
 
 void TovGroupBox::Create(HWND hParent, const RECT& rc, const std::wstring& sCaption, int nId) {
   CreateChild(L"BUTTON", hParent, BS_GROUPBOX | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, rc, sCaption, nId);
@@ -220,8 +186,6 @@ LRESULT CALLBACK TovGroupBox::SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, 
   }
   return old ? ::CallWindowProcW(old, hwnd, uMsg, wParam, lParam) : ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
 }
-
-// ---- TovPanel ----
 
 namespace {
 constexpr const wchar_t* kPanelClass = L"TovPanel";
@@ -332,7 +296,7 @@ LRESULT CALLBACK TovPanel::WndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM l
         break;
     }
   } catch (...) {
-    ShowException(std::current_exception());
+    ShowException(hwnd, std::current_exception());
     return 0;
   }
   return ::DefWindowProcW(hwnd, uMsg, wParam, lParam);

@@ -5,16 +5,16 @@
 #include <functional>
 #include <string>
 
-#include "sysquery/win32/UniqueHandle.h"
+#include "win32/UniqueHandle_win32.h"
 
 namespace sw {
 
-// The one place that shows an error which escaped a window procedure: a German message
-// box with the error text; the program goes on. Tests replace the sink so that no box
-// blocks them.
+// The one place that shows an error which escaped a window procedure or an event: the
+// error sink of hFrom's form, or of the first form owning it that has one (the main
+// window hands its own to everything it owns); without one a message box "Fehler"
+// with the error text. The program goes on.
 using TErrorSink = std::function<void(const std::wstring& sText)>;
-void SetErrorSink(TErrorSink aSink);
-void ShowException(std::exception_ptr pError) noexcept;
+void ShowException(HWND hFrom, std::exception_ptr pError) noexcept;
 // The text shown for an error (exception texts are UTF-8).
 std::wstring ExceptionText(std::exception_ptr pError);
 
@@ -50,7 +50,8 @@ class TovControl {
   void CreateChild(const wchar_t* sClass, HWND hParent, DWORD dwStyle, DWORD dwExStyle,
                    const RECT& rcBounds, const std::wstring& sCaption, int nId);
   void Attach(HWND hwnd);
-  // Called for WM_DESTROY of the own window (subclassed controls) or by the destructor.
+  // Called at WM_NCDESTROY of the own window by controls whose procedure sees it
+  // (panels, subclassed group boxes): the object no longer has a window.
   void Detached() { Fhwnd = nullptr; }
 
   HWND Fhwnd = nullptr;
@@ -67,7 +68,7 @@ class TovButton : public TovControl {
   void Click();
 };
 
-// A static text; with bAutoSize it keeps the size of its text.
+// A static text that always takes the size of its text.
 class TovLabel : public TovControl {
  public:
   void Create(HWND hParent, int nLeft, int nTop, const std::wstring& sCaption, int nId, HFONT hFont);
@@ -75,6 +76,13 @@ class TovLabel : public TovControl {
 
  private:
   void AutoSize();
+};
+
+// A single-line edit field with a sunken edge.
+class TovEdit : public TovControl {
+ public:
+  void Create(HWND hParent, const RECT& rcBounds, const std::wstring& sText, int nId, DWORD dwExtraStyle = 0);
+  std::wstring Text() const { return Caption(); }
 };
 
 // A group box whose children report to the form: a plain BUTTON group box keeps their

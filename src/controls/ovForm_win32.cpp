@@ -2,8 +2,6 @@
 
 #include <stdexcept>
 
-#include "controls/ovControls_win32.h"
-
 namespace sw {
 
 TovForm::~TovForm() {
@@ -21,6 +19,31 @@ std::wstring TovForm::Caption() const {
 
 void TovForm::SetCaption(const std::wstring& sCaption) {
   if (Fhwnd) ::SetWindowTextW(Fhwnd, sCaption.c_str());
+}
+
+TovForm* TovForm::FromHandle(HWND hwnd) {
+  // Only a window running this class's procedure holds a form in its user data.
+  if (!hwnd || ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&TovForm::StaticWndProc))
+    return nullptr;
+  auto* self = reinterpret_cast<TovForm*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return self && self->Fhwnd == hwnd ? self : nullptr;
+}
+
+void ShowException(HWND hFrom, std::exception_ptr pError) noexcept {
+  try {
+    const std::wstring sText = ExceptionText(pError);
+    // The window's form, then the forms that own it: the first with a sink shows it.
+    for (HWND h = hFrom ? ::GetAncestor(hFrom, GA_ROOT) : nullptr; h; h = ::GetWindow(h, GW_OWNER)) {
+      const TovForm* form = TovForm::FromHandle(h);
+      if (form && form->ErrorSink()) {
+        form->ErrorSink()(sText);
+        return;
+      }
+    }
+    ::MessageBoxW(::GetActiveWindow(), sText.c_str(), L"Fehler", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  } catch (...) {
+    // Nothing more can be shown; the program goes on.
+  }
 }
 
 void TovForm::CreateForm(const wchar_t* sClassName, const std::wstring& sCaption, DWORD dwStyle,
@@ -50,6 +73,47 @@ void TovForm::CreateForm(const wchar_t* sClassName, const std::wstring& sCaption
   if (!hwnd) throw std::runtime_error("Fenster konnte nicht erzeugt werden");
 }
 
+void TovForm::ShowModal(HWND hOwner, int nCmdShow) {
+  if (hOwner) ::EnableWindow(hOwner, FALSE);
+  try {
+    FormShow();
+  } catch (...) {
+    ShowException(Fhwnd, std::current_exception());
+  }
+  ::ShowWindow(Fhwnd, nCmdShow);
+  if (HWND hFocus = FirstFocus()) ::SetFocus(hFocus);
+  MSG msg;
+  while (Fhwnd) {
+    const BOOL r = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (r == 0) {
+      // A quit meant for the main loop: close the form and leave it there.
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      if (Fhwnd) ::DestroyWindow(Fhwnd);
+      break;
+    }
+    if (r < 0) break;
+    if (PressDefaultButton(msg)) continue;
+    if (Fhwnd && ::IsDialogMessageW(Fhwnd, &msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+  if (hOwner) {
+    ::EnableWindow(hOwner, TRUE);
+    ::SetForegroundWindow(hOwner);
+  }
+}
+
+bool TovForm::PressDefaultButton(const MSG& msg) {
+  // Handled before the dialog manager, which finds a default button only among the
+  // form's direct children, not inside its panels.
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
+  if (msg.hwnd != Fhwnd && !::IsChild(Fhwnd, msg.hwnd)) return false;
+  TovButton* button = DefaultButton(msg.hwnd);
+  if (!button || !button->Enabled()) return false;
+  button->Click();
+  return true;
+}
+
 LRESULT TovForm::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   switch (uMsg) {
     // The three events; the messages are not handed on.
@@ -62,10 +126,16 @@ LRESULT TovForm::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_MOVE:
       Fire(OnMove);
       return 0;
+    case DM_GETDEFID:
+      if (TovButton* button = DefaultButton(nullptr))
+        return MAKELRESULT(::GetDlgCtrlID(button->Handle()), DC_HASDEFID);
+      break;
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED && lParam) {
-        if (auto* button = dynamic_cast<TovButton*>(TovControl::FromHandle(reinterpret_cast<HWND>(lParam)))) {
-          button->Click();
+        HWND hButton = reinterpret_cast<HWND>(lParam);
+        if (auto* button = dynamic_cast<TovButton*>(TovControl::FromHandle(hButton))) {
+          // A disabled button is not pressed, whoever sends its click.
+          if (button->Enabled()) button->Click();
           return 0;
         }
       }
@@ -99,7 +169,7 @@ LRESULT CALLBACK TovForm::StaticWndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPA
     if (uMsg == WM_DESTROY) self->Destroyed();
     return self->WndProc(uMsg, wParam, lParam);
   } catch (...) {
-    ShowException(std::current_exception());
+    ShowException(hwnd, std::current_exception());
     return 0;
   }
 }

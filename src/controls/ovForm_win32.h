@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "controls/ovControls_win32.h"
+
 namespace sw {
 
 // A top-level window owned by one C++ object. `this` is stored at WM_NCCREATE, checked
@@ -22,6 +24,20 @@ class TovForm {
   std::wstring Caption() const;
   void SetCaption(const std::wstring& sCaption);
 
+  // Where the errors of this form, its controls and the windows it owns are shown
+  // (see ShowException). Without a sink a form hands them on to its owner.
+  void SetErrorSink(TErrorSink aSink) { FErrorSink = std::move(aSink); }
+  const TErrorSink& ErrorSink() const { return FErrorSink; }
+
+  // Shows the form modally: hOwner is disabled, FormShow runs, the window comes up
+  // with nCmdShow and the focus on FirstFocus, and the thread's messages are pumped
+  // until the window is gone; then hOwner is enabled and activated again. A quit
+  // message closes the form and is posted again for the program's own loop.
+  void ShowModal(HWND hOwner, int nCmdShow);
+
+  // The form object of a window created by this class, nullptr for any other window.
+  static TovForm* FromHandle(HWND hwnd);
+
   TNotify OnExitSizeMove;
   TNotify OnEnterSizeMove;
   TNotify OnMove;
@@ -38,12 +54,23 @@ class TovForm {
   }
   // WM_DESTROY of the own window, before WM_NCDESTROY.
   virtual void Destroyed() {}
+  // ShowModal's show handler, before the window first becomes visible.
+  virtual void FormShow() {}
+  // The control that ShowModal gives the focus once the window is up.
+  virtual HWND FirstFocus() { return nullptr; }
+  // The one default-button rule of the form: the button that Enter presses while the
+  // focus is on hFocus (nullptr: the form's default button whatever has the focus).
+  // The dialog manager is told the same button (DM_GETDEFID).
+  virtual TovButton* DefaultButton(HWND hFocus) { return nullptr; }
 
   HWND Fhwnd = nullptr;
 
  private:
   static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
   void Fire(const TNotify& aEvent);
+  bool PressDefaultButton(const MSG& msg);
+
+  TErrorSink FErrorSink;
 };
 
 }  // namespace sw

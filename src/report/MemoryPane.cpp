@@ -1,5 +1,7 @@
 #include "report/MemoryPane.h"
 
+#include "common/Text.h"
+
 namespace sw {
 
 void TMemoryPane::BeginUpdate(bool bClearLines) {
@@ -15,17 +17,9 @@ void TMemoryPane::EndUpdate() { FbWordWrap = FbWordWrap_BeforeUpdate; }
 
 bool TMemoryPane::Append(const std::wstring& sLine, bool bFormatted, int nSize, TColor aColor,
                          TFontStyles aStyle) {
-  // A CR LF, a lone CR or a lone LF each end a paragraph, as in the control.
-  std::vector<std::wstring> parts(1);
-  for (std::size_t i = 0; i < sLine.size(); ++i) {
-    const wchar_t c = sLine[i];
-    if (c == L'\r' || c == L'\n') {
-      if (c == L'\r' && i + 1 < sLine.size() && sLine[i + 1] == L'\n') ++i;
-      parts.emplace_back();
-    } else {
-      parts.back() += c;
-    }
-  }
+  // The control ends the inserted text with a paragraph mark of its own: each line
+  // end inside it starts one more paragraph, even at the very end.
+  std::vector<std::wstring> parts = SplitLines(sLine + L'\r');
   std::size_t cost = 0;
   for (const auto& p : parts) cost += p.size() + 1;
   if (FnLength + cost > FnCapacity) return false;

@@ -1,13 +1,8 @@
 #include "report/Render.h"
 
-namespace sw {
+#include "common/Text.h"
 
-std::wstring TrimControl(const std::wstring& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && static_cast<unsigned>(s[b]) <= 32u) ++b;
-  while (e > b && static_cast<unsigned>(s[e - 1]) <= 32u) --e;
-  return s.substr(b, e - b);
-}
+namespace sw {
 
 void ShowServiceInfos(TServiceInfos& aInfos, ITextPane& aPane) {
   aPane.SetRichTextMode();
@@ -15,7 +10,7 @@ void ShowServiceInfos(TServiceInfos& aInfos, ITextPane& aPane) {
     TInfoItem& item = aInfos.GetInfoItem(i);
     if (item.Section.empty() && item.Info.empty()) continue;
 
-    const std::wstring trimmed = TrimControl(item.Value);
+    const std::wstring trimmed = Trim(item.Value);
     if (trimmed.empty())
       item.Value = L"???";
     else if (trimmed == L"-1")
@@ -28,7 +23,7 @@ void ShowServiceInfos(TServiceInfos& aInfos, ITextPane& aPane) {
       const auto at = item.Value.find(L"???");
       if (at != std::wstring::npos && at >= 1) color = clPurple;
     }
-    if (TrimControl(item.Value).empty()) color = clBlack;
+    if (Trim(item.Value).empty()) color = clBlack;
 
     const std::wstring line = item.Value.empty() ? item.Info : item.Info + L" = " + item.Value;
     aPane.AddLine(line, 8, color, 0);

@@ -6,8 +6,6 @@
 
 namespace sw {
 
-// Removes from both ends every character whose code is at most that of the blank.
-std::wstring TrimControl(const std::wstring& s);
 
 // Renders every entry of aInfos into the pane, one coloured line each, in list order.
 // Entries are changed as the rendering rules say (their Value is normalised).

@@ -4,7 +4,9 @@
 
 #include <stdexcept>
 
-#include "sysquery/win32/SystemLibrary.h"
+#include "common/Text.h"
+
+#include "win32/SystemLibrary_win32.h"
 
 namespace sw {
 
@@ -15,18 +17,15 @@ bool LoadMsftedit() {
   return static_cast<bool>(module);
 }
 
-// Every CR LF, lone CR and lone LF becomes the control's paragraph mark CR.
+// The text as the control's paragraphs, each ended by its mark CR; every line end
+// inside the text, one at its very end included, starts one more paragraph.
 std::wstring ToParagraphs(const std::wstring& s) {
+  const std::wstring sEnded = s + L'\r';
   std::wstring r;
-  r.reserve(s.size() + 1);
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const wchar_t c = s[i];
-    if (c == L'\r' || c == L'\n') {
-      if (c == L'\r' && i + 1 < s.size() && s[i + 1] == L'\n') ++i;
-      r += L'\r';
-    } else {
-      r += c;
-    }
+  r.reserve(sEnded.size());
+  for (const TLineSpan& aLine : SplitLineSpans(sEnded)) {
+    r.append(sEnded, aLine.nStart, aLine.nLength);
+    r += L'\r';
   }
   return r;
 }
@@ -126,7 +125,7 @@ std::wstring TovRichEdit::Line(int Index) const {
 }
 
 LONG TovRichEdit::Append(const std::wstring& sLine, LONG& nInserted, const CHARFORMAT2W* pFormat) {
-  const std::wstring sParagraphs = ToParagraphs(sLine) + L'\r';
+  const std::wstring sParagraphs = ToParagraphs(sLine);
   const std::size_t nStart = TextLength();
   if (nStart + sParagraphs.size() > kPaneCapacity) throw EPaneInsertError();
   const LONG nPos = static_cast<LONG>(nStart);
@@ -169,6 +168,35 @@ void TovRichEdit::AddLine(const std::wstring& sLine, int nSize, TColor aColor, T
 void TovRichEdit::AddPlainLine(const std::wstring& sLine) {
   LONG nInserted = 0;
   Append(sLine, nInserted);
+}
+
+void TovRichEdit::ReplaceAll(const std::wstring& sText) {
+  CHARRANGE cr{0, -1};
+  ::SendMessageW(Fhwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
+  ::SendMessageW(Fhwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(sText.c_str()));
+  CHARRANGE home{0, 0};
+  ::SendMessageW(Fhwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&home));
+}
+
+void TovRichEdit::SetLeftMargin(int nPixels) {
+  // EM_SETMARGINS does nothing in some rich-edit builds (Wine's); the formatting
+  // rectangle gives the same inner margin everywhere.
+  if (!Fhwnd) return;
+  RECT rc{};
+  ::GetClientRect(Fhwnd, &rc);
+  const LONG nWanted = rc.left + nPixels;
+  rc.left = nWanted;
+  if (rc.right < rc.left) rc.right = rc.left;
+  ::SendMessageW(Fhwnd, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&rc));
+  // With a client edge the control moves the rectangle's left side one pixel out
+  // (Wine's RichEdit, as Windows'); read it back and make up the difference.
+  RECT rcGot{};
+  ::SendMessageW(Fhwnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rcGot));
+  if (rcGot.left != nWanted) {
+    rc.left += nWanted - rcGot.left;
+    if (rc.right < rc.left) rc.right = rc.left;
+    ::SendMessageW(Fhwnd, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&rc));
+  }
 }
 
 }  // namespace sw

@@ -33,6 +33,11 @@ class TovRichEdit : public TovControl, public ITextPane {
   std::wstring Text() const override;
   std::wstring Line(int Index) const override;
   void Clear();
+  // The whole text replaced by sText (in the format at the start), the caret at the start.
+  void ReplaceAll(const std::wstring& sText);
+  // The inner left margin of the text in pixels; to be set again after every resize,
+  // which resets the control's formatting rectangle.
+  void SetLeftMargin(int nPixels);
 
  private:
   // Inserts the paragraphs of sLine at the end, in pFormat when given; returns the

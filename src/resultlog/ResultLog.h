@@ -12,21 +12,18 @@ class IResultLogFile;
 
 // How the bytes of the log are read: a byte order mark picks UTF-8 or UTF-16, any
 // other start means the ANSI code page.
-enum class ELogEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
+enum class TLogEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
 
 // The mark at the start of sBytes and its length in bytes (0 for Ansi).
-ELogEncoding DetectLogEncoding(const std::string& sBytes, std::size_t& cbMark);
+TLogEncoding DetectLogEncoding(const std::string& sBytes, std::size_t& cbMark);
 
-// UTF-8 to UTF-16; every ill-formed sequence (its maximal valid prefix, at least one
-// byte) becomes one U+FFFD.
-std::wstring DecodeUtf8(const char* pBytes, std::size_t cbBytes);
 // UTF-16 in the given byte order; a dangling odd byte becomes U+FFFD. Unpaired
 // surrogates are kept as they are: they are code units the pane can hold.
 std::wstring DecodeUtf16(const char* pBytes, std::size_t cbBytes, bool bBigEndian);
 // Whole log bytes (mark included) to text.
 std::wstring DecodeLogBytes(const std::string& sBytes, ICodePage& aCodePage);
 
-// Splits at CR LF, a lone CR and a lone LF. A last line without a line end counts,
+// The program's line rule (SplitLines). A last line without a line end counts,
 // unless bDropUnended (the text is a cut-off head, so its last line is incomplete).
 // An empty text gives no lines. A NUL becomes a blank: the pane's control ends a
 // string at NUL, and every byte must still cost the pane a character (see

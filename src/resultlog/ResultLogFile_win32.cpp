@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-#include "sysquery/win32/UniqueHandle.h"
+#include "win32/ModuleFile_win32.h"
+#include "win32/UniqueHandle_win32.h"
 
 namespace sw {
 
@@ -87,23 +88,6 @@ std::wstring LongPathForm(const std::wstring& s) {
   if (s.size() > 2 && s[1] == L':') return L"\\\\?\\" + s;
   if (s.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + s.substr(2);
   return s;
-}
-
-std::wstring ExePathW(unsigned long cchStart) {
-  // GetModuleFileNameW cuts the name silently when the buffer is too small (and does
-  // not end it with NUL on XP): grow until the result is shorter than the buffer.
-  std::wstring buf(cchStart ? cchStart : 1, L'\0');
-  for (;;) {
-    ::SetLastError(ERROR_SUCCESS);
-    const DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) return std::wstring();
-    if (n < buf.size() && ::GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-      buf.resize(n);
-      return buf;
-    }
-    if (buf.size() >= 65536) return std::wstring();
-    buf.resize(buf.size() * 2);
-  }
 }
 
 std::wstring FolderOf(const std::wstring& sPath) {

@@ -27,9 +27,6 @@ class TResultLogFileWin32 : public IResultLogFile {
 
 inline constexpr const wchar_t* kResultLogName = L"Ergebnisse des Sichtwerks zur Prüfung.log";
 
-// Full path of the running exe, however long (the buffer grows from cchStart
-// characters); empty on failure.
-std::wstring ExePathW(unsigned long cchStart = 260);
 // Paths of MAX_PATH characters or more in the \\?\ form, which Windows needs
 // for them unless the process is long-path aware.
 std::wstring LongPathForm(const std::wstring& sPath);

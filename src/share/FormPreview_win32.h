@@ -4,6 +4,7 @@
 #include <string>
 
 #include "controls/ovControls_win32.h"
+#include "controls/ovForm_win32.h"
 #include "report/ovRichEdit_win32.h"
 #include "share/PreviewLayout.h"
 #include "share/PreviewText.h"
@@ -13,49 +14,44 @@ namespace sw {
 inline constexpr const wchar_t* kFormPreviewClass = L"TFormPreview";
 
 // The modal preview: details form first, then the letter with the details filled in,
-// printable. The window frees itself when it closes; it never ends the program.
-class TFormPreview {
+// printable. Closing it never ends the program.
+class TFormPreview : public TovForm {
  public:
   // Creates the window over sText, runs it modally (hOwner disabled meanwhile) and
   // returns when it has been closed.
   static void Execute(HWND hOwner, const std::wstring& sText);
 
-  HWND Handle() const { return Fhwnd; }
-
   void FormCreate();
-  void FormShow();
+  void FormShow() override;
   void BtnUebernehmenClick(TovButton& Sender);
   void ButtonPrintClick(TovButton& Sender);
   void FormClose();
 
+ protected:
+  LRESULT WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+  HWND FirstFocus() override { return FEditPraxisname.Handle(); }
+  // "Übernehmen" while the details form is up; printing afterwards, unless the pane
+  // has the focus (Enter is a line break there).
+  TovButton* DefaultButton(HWND hFocus) override;
+
  private:
   TFormPreview() = default;
-  ~TFormPreview() = default;
-  TFormPreview(const TFormPreview&) = delete;
-  TFormPreview& operator=(const TFormPreview&) = delete;
 
-  static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
-  LRESULT WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam);
   void CreateControls();
+  TovControl* Control(int nId);
   void ApplyLayout();
-  void ApplyLeftMargin();
-  HWND CreateEdit(HWND hParent, const TPreviewControl& aControl);
-  TovButton* ButtonById(int nId);
-  std::wstring EditText(HWND hEdit) const;
-  void SetPaneText(const std::wstring& sText);
+  bool DetailsShown() const { return ::IsWindowVisible(FPanelPraxisInfos.Handle()) != FALSE; }
 
-  HWND Fhwnd = nullptr;
   HWND FhOwner = nullptr;
-  bool* FpbClosed = nullptr;
   std::wstring FsDesignCaption = L"Sichtwerk";
 
+  // Declared before the controls so that they outlive them.
+  TFont FFormFont, FPaneFont;
   TovButton FButtonClose, FButtonPrint, FBtnUebernehmen, FButtonCloseDaten;
   TovRichEdit FRichEditPreview;
   TovPanel FPanelPraxisInfos;
   TovLabel FLabel[7];
-  HWND FhEditPraxisname = nullptr, FhEditPLZ = nullptr, FhEditOrt = nullptr,
-       FhEditAnsprechpartner = nullptr, FhEditTelefonnummer = nullptr;
-  TFont FFormFont, FPaneFont;
+  TovEdit FEditPraxisname, FEditPLZ, FEditOrt, FEditAnsprechpartner, FEditTelefonnummer;
 };
 
 // Replaces the detail lines of a rich-edit control in place (other lines keep their

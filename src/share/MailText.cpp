@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "report/InfoItem.h"
-#include "sysquery/Locale.h"
+#include "common/Locale.h"
 
 namespace sw {
 

@@ -3,7 +3,9 @@
 #include <vector>
 
 #include "sysquery/Locale_win32.h"
-#include "sysquery/win32/SystemLibrary.h"
+#include "sysquery/uRegistryUtils_win32.h"
+#include "win32/OsVersion_win32.h"
+#include "win32/SystemLibrary_win32.h"
 
 namespace sw {
 
@@ -34,29 +36,13 @@ class TDisabledThreadWindows {
 }  // namespace
 
 bool TMapiBinding::MailSystemRegistered() {
-  OSVERSIONINFOW vi{};
-  vi.dwOSVersionInfoSize = sizeof(vi);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  const BOOL bVersion = ::GetVersionExW(&vi);
-#pragma GCC diagnostic pop
-  if (bVersion && !MapiFlagInRegistry(vi.dwMajorVersion, vi.dwMinorVersion))
+  OSVERSIONINFOW vi;
+  if (ReadPlainVersion(vi) && !MapiFlagInRegistry(vi.dwMajorVersion, vi.dwMinorVersion))
     return ::GetProfileIntW(L"Mail", L"MAPI", 0) != 0;
-
-  HKEY hKey = nullptr;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows Messaging Subsystem", 0,
-                      KEY_READ, &hKey) != ERROR_SUCCESS)
+  std::wstring sData;
+  if (!RegReadSzData(rsLocalMachine, L"SOFTWARE\\Microsoft\\Windows Messaging Subsystem", L"MAPI", sData))
     return false;
-  TRegKey key(hKey);
-  // At most 18 bytes; a longer value cannot be "1" anyway.
-  wchar_t sData[9];
-  DWORD cbData = sizeof(sData);
-  DWORD dwType = REG_NONE;
-  if (::RegQueryValueExW(key.get(), L"MAPI", nullptr, &dwType, reinterpret_cast<BYTE*>(sData),
-                         &cbData) != ERROR_SUCCESS)
-    return false;
-  if (dwType != REG_SZ) return false;
-  return MapiRegistryValueMeansAvailable(sData, cbData / sizeof(wchar_t));
+  return MapiRegistryValueMeansAvailable(sData.data(), sData.size());
 }
 
 ULONG TMapiBinding::Send(HWND hOwner, MapiMessage& aMessage) {
@@ -68,15 +54,6 @@ ULONG TMapiBinding::Send(HWND hOwner, MapiMessage& aMessage) {
   if (!FpSendMail) FpSendMail = GetProc<LPMAPISENDMAIL>(FLibrary.get(), "MAPISendMail");
   if (!FpSendMail) return kMapiNotAvailable;
   return FpSendMail(0, reinterpret_cast<ULONG_PTR>(hOwner), &aMessage, kMapiSendFlags, 0);
-}
-
-TMapiBinding& ProcessMapiBinding() {
-  static TMapiBinding binding;
-  return binding;
-}
-
-ULONG SendMailMapi(HWND hOwner, const TMailRecord& aRecord) {
-  return SendMailMapi(ProcessMapiBinding(), hOwner, aRecord);
 }
 
 ULONG SendMailMapi(TMapiBinding& aBinding, HWND hOwner, const TMailRecord& aRecord) {

@@ -3,7 +3,7 @@
 #include <mapi.h>
 
 #include "share/MailText.h"
-#include "sysquery/win32/UniqueHandle.h"
+#include "win32/UniqueHandle_win32.h"
 
 namespace sw {
 
@@ -36,13 +36,9 @@ class TMapiBinding {
   LPMAPISENDMAIL FpSendMail = nullptr;
 };
 
-// The process's one binding (destroyed, and the library unloaded, at process exit).
-TMapiBinding& ProcessMapiBinding();
-
 // Hands the record to the mail program: recipient by name only, subject and body when
 // not empty, texts in the ANSI code page, flags 11, session 0. Every top-level window
 // of the calling thread is disabled during the call and enabled again afterwards.
-ULONG SendMailMapi(HWND hOwner, const TMailRecord& aRecord);
 ULONG SendMailMapi(TMapiBinding& aBinding, HWND hOwner, const TMailRecord& aRecord);
 
 }  // namespace sw

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/Text.h"
 #include "share/PreviewText.h"
 
 namespace sw {

@@ -30,41 +30,42 @@ int FillInDetails(std::vector<std::wstring>& aLines, const TPraxisDetails& aDeta
   return nReplaced;
 }
 
-EMissingDetail FirstMissingDetail(const TPraxisDetails& aDetails) {
-  if (aDetails.sPraxisname.empty()) return EMissingDetail::Praxisname;
-  if (aDetails.sOrt.empty()) return EMissingDetail::Ort;
-  if (aDetails.sTelefon.empty()) return EMissingDetail::Telefon;
-  return EMissingDetail::None;
+TMissingDetail FirstMissingDetail(const TPraxisDetails& aDetails) {
+  if (aDetails.sPraxisname.empty()) return TMissingDetail::Praxisname;
+  if (aDetails.sOrt.empty()) return TMissingDetail::Ort;
+  if (aDetails.sTelefon.empty()) return TMissingDetail::Telefon;
+  return TMissingDetail::None;
 }
 
-const wchar_t* MissingDetailMessage(EMissingDetail aMissing) {
+const wchar_t* MissingDetailMessage(TMissingDetail aMissing) {
   switch (aMissing) {
-    case EMissingDetail::Praxisname: return L"Bitte geben sie einen Praxisnamen an.";
-    case EMissingDetail::Ort: return L"Bitte geben sie einen Ort an.";
-    case EMissingDetail::Telefon: return L"Bitte geben sie eine Telefonnummer an.";
-    case EMissingDetail::None: break;
+    case TMissingDetail::Praxisname: return L"Bitte geben sie einen Praxisnamen an.";
+    case TMissingDetail::Ort: return L"Bitte geben sie einen Ort an.";
+    case TMissingDetail::Telefon: return L"Bitte geben sie eine Telefonnummer an.";
+    case TMissingDetail::None: break;
   }
   return L"";
 }
 
-std::vector<std::wstring> SplitLines(const std::wstring& sText) {
-  std::vector<std::wstring> lines;
-  std::wstring cur;
-  bool bOpen = false;
-  for (std::size_t i = 0; i < sText.size(); ++i) {
-    const wchar_t c = sText[i];
-    if (c == L'\r' || c == L'\n') {
-      if (c == L'\r' && i + 1 < sText.size() && sText[i + 1] == L'\n') ++i;
-      lines.push_back(std::move(cur));
-      cur.clear();
-      bOpen = false;
-    } else {
-      cur += c;
-      bOpen = true;
-    }
+std::wstring PrintErrorText(const TPrintResult& r) {
+  const auto withSystemText = [&r](const wchar_t* sWhat) {
+    return r.sSystemText.empty() ? sWhat + (L" (Fehler " + std::to_wstring(r.nError) + L")")
+                                 : sWhat + (L": " + r.sSystemText);
+  };
+  switch (r.aFault) {
+    case TPrintFault::None: break;
+    case TPrintFault::DialogMissing: return L"Der Druckdialog konnte nicht geladen werden.";
+    case TPrintFault::NoPrinter: return L"Es ist kein Drucker installiert.";
+    case TPrintFault::DialogFailed:
+      return L"Der Drucker konnte nicht ausgewählt werden (Fehler " + std::to_wstring(r.nError) + L").";
+    case TPrintFault::PrinterNotOpened: return L"Der Drucker konnte nicht geöffnet werden.";
+    case TPrintFault::NoDeviceContext: return L"Kein Drucker ausgewählt.";
+    case TPrintFault::StartDoc: return withSystemText(L"Der Druckauftrag konnte nicht begonnen werden");
+    case TPrintFault::StartPage:
+    case TPrintFault::EndPage: return withSystemText(L"Die Seite konnte nicht gedruckt werden");
+    case TPrintFault::EndDoc: return withSystemText(L"Der Druckauftrag konnte nicht beendet werden");
   }
-  if (bOpen) lines.push_back(std::move(cur));
-  return lines;
+  return L"";
 }
 
 }  // namespace sw

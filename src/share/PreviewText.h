@@ -1,5 +1,7 @@
 #pragma once
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sw {
@@ -18,13 +20,36 @@ std::wstring BuildPreviewText(const std::wstring& sBody);
 int FillInDetails(std::vector<std::wstring>& aLines, const TPraxisDetails& aDetails);
 
 // The first mandatory field that is empty (length zero; blanks count as filled).
-enum class EMissingDetail { None, Praxisname, Ort, Telefon };
-EMissingDetail FirstMissingDetail(const TPraxisDetails& aDetails);
+enum class TMissingDetail { None, Praxisname, Ort, Telefon };
+TMissingDetail FirstMissingDetail(const TPraxisDetails& aDetails);
 // The message box text for a missing field, "" for None.
-const wchar_t* MissingDetailMessage(EMissingDetail aMissing);
+const wchar_t* MissingDetailMessage(TMissingDetail aMissing);
 
-// Splits at CR LF, lone CR or lone LF (as the pane makes paragraphs); a text that ends
-// in a line end gives no extra empty line at the end.
-std::vector<std::wstring> SplitLines(const std::wstring& sText);
+// What went wrong when printing, as the Windows side reports it.
+enum class TPrintFault {
+  None,
+  DialogMissing,     // the printer dialog could not be loaded
+  NoPrinter,         // the dialog found no printer installed
+  DialogFailed,      // the dialog failed otherwise (nError: its extended error)
+  PrinterNotOpened,  // the dialog gave no device context
+  NoDeviceContext,   // printing was asked for without a printer
+  StartDoc,          // the spooler refused the job, a page or the job's end
+  StartPage,         //   (nError: the system error, sSystemText: its text)
+  EndPage,
+  EndDoc,
+};
+
+struct TPrintResult {
+  TPrintResult() = default;
+  explicit TPrintResult(TPrintFault aFault, std::uint32_t nError = 0, std::wstring sSystemText = {})
+      : aFault(aFault), nError(nError), sSystemText(std::move(sSystemText)) {}
+  TPrintFault aFault = TPrintFault::None;
+  std::uint32_t nError = 0;
+  std::wstring sSystemText;  // the system's own text for nError, "" when it has none
+  int nPages = 0;            // pages printed when aFault is None
+};
+
+// The text shown to the user for a failed print, "" for None.
+std::wstring PrintErrorText(const TPrintResult& aResult);
 
 }  // namespace sw

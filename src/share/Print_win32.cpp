@@ -4,18 +4,11 @@
 
 #include <algorithm>
 
+#include "common/Text.h"
+#include "win32/RichEditText_win32.h"
+#include "win32/SystemError_win32.h"
+
 namespace sw {
-
-namespace {
-std::string Utf8(const std::wstring& s) {
-  const int cb = ::WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
-  std::string r(static_cast<std::size_t>(cb > 0 ? cb : 0), '\0');
-  if (cb > 0) ::WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), r.data(), cb, nullptr, nullptr);
-  return r;
-}
-}  // namespace
-
-EPrintError::EPrintError(const std::wstring& sText) : std::runtime_error(Utf8(sText)), FsText(sText) {}
 
 HFONT TGdiMeasure::FontOf(const TRunFormat& aFormat) {
   for (const auto& f : FFonts)
@@ -83,12 +76,7 @@ bool SelectionFormat(HWND h, LONG b, LONG e, TRunFormat& aFormat) {
 }  // namespace
 
 std::vector<TParagraph> ReadRichEditParagraphs(HWND h) {
-  GETTEXTLENGTHEX gl{GTL_NUMCHARS | GTL_PRECISE, 1200};
-  const LONG nLen = static_cast<LONG>(::SendMessageW(h, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gl), 0));
-  std::wstring sText(static_cast<std::size_t>(nLen) + 1, L'\0');
-  TEXTRANGEW tr{{0, nLen}, sText.data()};
-  const LONG nGot = static_cast<LONG>(::SendMessageW(h, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&tr)));
-  sText.resize(static_cast<std::size_t>(std::max<LONG>(0, nGot)));
+  const std::wstring sText = RichEditText(h);
 
   CHARRANGE crOld{};
   ::SendMessageW(h, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&crOld));
@@ -97,10 +85,8 @@ std::vector<TParagraph> ReadRichEditParagraphs(HWND h) {
 
   std::vector<TParagraph> paras;
   const LONG n = static_cast<LONG>(sText.size());
-  LONG p = 0;
-  while (p < n) {
-    LONG e = p;
-    while (e < n && sText[e] != L'\r' && sText[e] != L'\n') ++e;
+  for (const TLineSpan& aLine : SplitLineSpans(sText)) {
+    const LONG p = static_cast<LONG>(aLine.nStart), e = p + static_cast<LONG>(aLine.nLength);
     TParagraph para;
     // Runs: the longest uniform stretch from the start, found by halving.
     LONG b = p;
@@ -121,8 +107,6 @@ std::vector<TParagraph> ReadRichEditParagraphs(HWND h) {
     }
     SelectionFormat(h, e, std::min(e + 1, n), para.aEndFormat);
     paras.push_back(std::move(para));
-    if (e < n && sText[e] == L'\r' && e + 1 < n && sText[e + 1] == L'\n') ++e;
-    p = e + 1;
   }
 
   ::SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&crOld));
@@ -133,24 +117,15 @@ std::vector<TParagraph> ReadRichEditParagraphs(HWND h) {
 }
 
 namespace {
-std::wstring LastErrorText(const wchar_t* sWhat) {
+// The spooler's failure with the system's error and its text.
+TPrintResult SpoolerFault(TPrintFault aFault) {
   const DWORD dwErr = ::GetLastError();
-  wchar_t* p = nullptr;
-  std::wstring s = sWhat;
-  if (::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, dwErr, 0, reinterpret_cast<wchar_t*>(&p), 0, nullptr) && p) {
-    s += L": ";
-    s += p;
-    ::LocalFree(p);
-  } else {
-    s += L" (Fehler " + std::to_wstring(dwErr) + L")";
-  }
-  return s;
+  return TPrintResult(aFault, dwErr, SystemErrorText(dwErr));
 }
 }  // namespace
 
-int PrintParagraphs(HDC hdc, const std::vector<TParagraph>& aParagraphs, const std::wstring& sDocName) {
-  if (!hdc) throw EPrintError(L"Kein Drucker ausgewählt.");
+TPrintResult PrintParagraphs(HDC hdc, const std::vector<TParagraph>& aParagraphs, const std::wstring& sDocName) {
+  if (!hdc) return TPrintResult(TPrintFault::NoDeviceContext);
   const TPageRect rect = PrintPageRect(::GetDeviceCaps(hdc, LOGPIXELSX), ::GetDeviceCaps(hdc, LOGPIXELSY),
                                        ::GetDeviceCaps(hdc, HORZRES), ::GetDeviceCaps(hdc, VERTRES));
   TGdiMeasure measure(hdc);
@@ -159,14 +134,14 @@ int PrintParagraphs(HDC hdc, const std::vector<TParagraph>& aParagraphs, const s
   DOCINFOW di{};
   di.cbSize = sizeof(di);
   di.lpszDocName = sDocName.c_str();
-  if (::StartDocW(hdc, &di) <= 0) throw EPrintError(LastErrorText(L"Der Druckauftrag konnte nicht begonnen werden"));
+  if (::StartDocW(hdc, &di) <= 0) return SpoolerFault(TPrintFault::StartDoc);
   ::SetBkMode(hdc, TRANSPARENT);
   ::SetTextAlign(hdc, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
   for (const auto& page : pages) {
     if (::StartPage(hdc) <= 0) {
-      const std::wstring s = LastErrorText(L"Die Seite konnte nicht gedruckt werden");
+      const TPrintResult r = SpoolerFault(TPrintFault::StartPage);
       ::AbortDoc(hdc);
-      throw EPrintError(s);
+      return r;
     }
     // Some drivers reset the DC's attributes at every page.
     ::SetBkMode(hdc, TRANSPARENT);
@@ -177,13 +152,15 @@ int PrintParagraphs(HDC hdc, const std::vector<TParagraph>& aParagraphs, const s
       ::TextOutW(hdc, r.X, r.nBaseline, r.sText.data(), static_cast<int>(r.sText.size()));
     }
     if (::EndPage(hdc) <= 0) {
-      const std::wstring s = LastErrorText(L"Die Seite konnte nicht gedruckt werden");
+      const TPrintResult r = SpoolerFault(TPrintFault::EndPage);
       ::AbortDoc(hdc);
-      throw EPrintError(s);
+      return r;
     }
   }
-  if (::EndDoc(hdc) <= 0) throw EPrintError(LastErrorText(L"Der Druckauftrag konnte nicht beendet werden"));
-  return static_cast<int>(pages.size());
+  if (::EndDoc(hdc) <= 0) return SpoolerFault(TPrintFault::EndDoc);
+  TPrintResult r;
+  r.nPages = static_cast<int>(pages.size());
+  return r;
 }
 
 }  // namespace sw

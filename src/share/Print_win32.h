@@ -2,25 +2,14 @@
 #include <windows.h>
 
 #include <map>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "share/PageLayout.h"
-#include "sysquery/win32/UniqueHandle.h"
+#include "share/PreviewText.h"
+#include "win32/UniqueHandle_win32.h"
 
 namespace sw {
-
-// A printing failure with the text to show the user.
-class EPrintError : public std::runtime_error {
- public:
-  // what() holds the text in UTF-8, as the error display expects.
-  explicit EPrintError(const std::wstring& sText);
-  const std::wstring& Text() const { return FsText; }
-
- private:
-  std::wstring FsText;
-};
 
 // Measures and draws on one device context; fonts are made once per format at the
 // device's own resolution.
@@ -45,8 +34,8 @@ class TGdiMeasure : public ITextMeasure {
 std::vector<TParagraph> ReadRichEditParagraphs(HWND hRichEdit);
 
 // Lays the paragraphs out in the page rectangle of the printer DC (its resolution and
-// printable size) and prints every page as one job named sDocName. Throws EPrintError
-// when the spooler refuses; a started job is then aborted. Returns the page count.
-int PrintParagraphs(HDC hPrinter, const std::vector<TParagraph>& aParagraphs, const std::wstring& sDocName);
+// printable size) and prints every page as one job named sDocName. Reports what the
+// spooler refused (a started job is then aborted), or the page count.
+TPrintResult PrintParagraphs(HDC hPrinter, const std::vector<TParagraph>& aParagraphs, const std::wstring& sDocName);
 
 }  // namespace sw

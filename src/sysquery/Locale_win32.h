@@ -1,5 +1,5 @@
 #pragma once
-#include "sysquery/Locale.h"
+#include "common/Locale.h"
 
 namespace sw {
 

@@ -1,24 +1,23 @@
-#include "sysquery/SystemQuery.h"
+#include "sysquery/SystemQuery_win32.h"
 
 #include <iphlpapi.h>
 
 #include <cstddef>
 #include <cwchar>
 
+#include "common/Text.h"
 #include "sysquery/Hardware.h"
 #include "sysquery/Locale_win32.h"
 #include "sysquery/WindowsVersion.h"
 #include "sysquery/uNetSpeedUtil.h"
 #include "sysquery/uRegistryUtils_win32.h"
-#include "sysquery/win32/SystemLibrary.h"
-#include "sysquery/win32/UniqueHandle.h"
-
-// GetVersionExW is deprecated in newer SDKs, but it is the call whose answer is wanted.
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include "win32/ModuleFile_win32.h"
+#include "win32/OsVersion_win32.h"
+#include "win32/SystemLibrary_win32.h"
+#include "win32/UniqueHandle_win32.h"
 
 namespace sw {
 
-static_assert(sizeof(OSVERSIONINFOEXW) == 284, "extended version record size");
 static_assert(sizeof(MEMORYSTATUS) == 32, "memory status record size");
 static_assert(sizeof(MIB_IFROW) == sizeof(TIfRow), "TIfRow mirrors MIB_IFROW");
 static_assert(offsetof(MIB_IFROW, dwIndex) == offsetof(TIfRow, dwIndex));
@@ -32,41 +31,12 @@ namespace {
 
 const wchar_t kProcessorKey[] = L"\\Hardware\\Description\\System\\CentralProcessor\\0";
 
-bool ReadPlainVersion(OSVERSIONINFOW& aInfo) {
-  ZeroMemory(&aInfo, sizeof aInfo);
-  aInfo.dwOSVersionInfoSize = sizeof aInfo;
-  return ::GetVersionExW(&aInfo) != FALSE;
-}
-
-bool ReadExtendedVersion(OSVERSIONINFOEXW& aInfo) {
-  ZeroMemory(&aInfo, sizeof aInfo);
-  aInfo.dwOSVersionInfoSize = 284;
-  return ::GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&aInfo)) != FALSE;
-}
-
 // Upper half of kernel32.dll's product version; only the 9x family needs it.
 std::uint32_t ReadKernelVersion() {
-  using TGetSize = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
-  using TGetInfo = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
-  using TQueryValue = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
   OSVERSIONINFOW vi;
   if (!ReadPlainVersion(vi) || vi.dwPlatformId != VER_PLATFORM_WIN32_WINDOWS) return 0;
-  TModule hVersion = LoadSystemLibrary(L"version.dll");
-  auto fnSize = GetProc<TGetSize>(hVersion.get(), "GetFileVersionInfoSizeW");
-  auto fnInfo = GetProc<TGetInfo>(hVersion.get(), "GetFileVersionInfoW");
-  auto fnQuery = GetProc<TQueryValue>(hVersion.get(), "VerQueryValueW");
-  if (!fnSize || !fnInfo || !fnQuery) return 0;
-  DWORD dwHandle = 0;
-  const DWORD cbInfo = fnSize(L"kernel32.dll", &dwHandle);
-  if (cbInfo == 0) return 0;
-  std::wstring aBuffer((cbInfo + 1) / 2, L'\0');
-  if (!fnInfo(L"kernel32.dll", 0, cbInfo, aBuffer.data())) return 0;
-  VS_FIXEDFILEINFO* pFixed = nullptr;
-  UINT cbFixed = 0;
-  if (!fnQuery(aBuffer.data(), L"\\", reinterpret_cast<LPVOID*>(&pFixed), &cbFixed) || !pFixed ||
-      cbFixed < sizeof(VS_FIXEDFILEINFO))
-    return 0;
-  return pFixed->dwProductVersionMS;
+  VS_FIXEDFILEINFO fixed{};
+  return ReadFixedFileInfo(L"kernel32.dll", fixed) ? fixed.dwProductVersionMS : 0;
 }
 
 std::uint32_t KernelVersion() {
@@ -88,7 +58,7 @@ TVersionRecord ReadVersionRecord() {
   v.PlatformId = vi.dwPlatformId;
   v.Major = vi.dwMajorVersion;
   v.Minor = vi.dwMinorVersion;
-  v.CsdText = TrimCsdText(std::wstring(vi.szCSDVersion, wcsnlen(vi.szCSDVersion, 128)));
+  v.CsdText = Trim(std::wstring(vi.szCSDVersion, wcsnlen(vi.szCSDVersion, 128)));
   v.KernelVersion = KernelVersion();
   v.bServerR2 = ::GetSystemMetrics(SM_SERVERR2) != 0;
   SYSTEM_INFO si;

@@ -88,16 +88,7 @@ unsigned FirstWordIn(const std::wstring& sName, const TEditionRule (&aRules)[N])
 
 bool StartsWith(const std::wstring& s, const wchar_t* sPrefix) { return s.rfind(sPrefix, 0) == 0; }
 
-bool IsBlankOrControl(wchar_t c) { return c <= 32; }
-
 }  // namespace
-
-std::wstring TrimCsdText(const std::wstring& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && IsBlankOrControl(s[b])) ++b;
-  while (e > b && IsBlankOrControl(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
 
 unsigned DetectWindowsRelease(const TVersionRecord& v) {
   const std::wstring& sCsd = v.CsdText;

@@ -10,7 +10,7 @@ struct TVersionRecord {
   std::uint32_t PlatformId = 0;  // 1 = 95/98/ME family, 2 = NT family
   std::uint32_t Major = 0;
   std::uint32_t Minor = 0;
-  std::wstring CsdText;              // szCSDVersion, already trimmed (TrimCsdText)
+  std::wstring CsdText;              // szCSDVersion, already trimmed (Trim)
   std::uint32_t KernelVersion = 0;   // 9x only: major << 16 | minor of kernel32.dll
   bool bServerR2 = false;            // GetSystemMetrics(SM_SERVERR2) != 0
   std::uint16_t NativeArchitecture = 0;  // wProcessorArchitecture, 0 = x86
@@ -20,9 +20,6 @@ struct TVersionRecord {
 
 inline constexpr unsigned kReleaseCount = 19;  // codes 0..18
 inline constexpr unsigned kEditionCount = 26;  // codes 0..25
-
-// Removes leading and trailing characters of code 0 to 32.
-std::wstring TrimCsdText(const std::wstring& s);
 
 // Release code 0..18 for the record; 0 outside the table.
 unsigned DetectWindowsRelease(const TVersionRecord& aVersion);

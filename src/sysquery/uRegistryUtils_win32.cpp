@@ -1,8 +1,9 @@
 #include "sysquery/uRegistryUtils_win32.h"
 
+#include <cstring>
 #include <vector>
 
-#include "sysquery/win32/UniqueHandle.h"
+#include "win32/UniqueHandle_win32.h"
 
 namespace sw {
 
@@ -28,26 +29,43 @@ TRegKey OpenKeyForReading(TRootSelector aRoot, const std::wstring& sKey) {
   return hKey;
 }
 
-// Reads a string value of an open key. "" when the value is missing or empty;
-// nullopt when it cannot be read or is not REG_SZ / REG_EXPAND_SZ.
-std::optional<std::wstring> ReadStringValue(HKEY hKey, const std::wstring& sName) {
-  DWORD dwType = 0, cbData = 0;
+enum class TValueRead { Read, NotThere, Failed };
+
+// Reads a value of an open key whole: its type and bytes. NotThere when the first
+// query fails (a missing value); Failed when the value is there but cannot be read.
+TValueRead ReadValueData(HKEY hKey, const std::wstring& sName, DWORD& dwType, std::vector<BYTE>& aData) {
+  DWORD cbData = 0;
   LONG r = ::RegQueryValueExW(hKey, sName.c_str(), nullptr, &dwType, nullptr, &cbData);
-  if (r != ERROR_SUCCESS || cbData == 0) return std::wstring();
+  if (r != ERROR_SUCCESS) return TValueRead::NotThere;
   // The value may grow between the two calls; a few rounds settle that.
   for (int iAttempt = 0; iAttempt < 4; ++iAttempt) {
     // Two spare zero bytes, so no reader of the buffer ever runs off its end.
-    std::vector<BYTE> aData(static_cast<std::size_t>(cbData) + 2, 0);
+    aData.assign(static_cast<std::size_t>(cbData) + 2, 0);
     DWORD cbRead = cbData;
     r = ::RegQueryValueExW(hKey, sName.c_str(), nullptr, &dwType, aData.data(), &cbRead);
     if (r == ERROR_MORE_DATA) {
       cbData = cbRead;
       continue;
     }
-    if (r != ERROR_SUCCESS) return std::nullopt;
-    return StringFromRegistryData(dwType, aData.data(), cbRead);
+    if (r != ERROR_SUCCESS) return TValueRead::Failed;
+    aData.resize(cbRead);
+    return TValueRead::Read;
   }
-  return std::nullopt;
+  return TValueRead::Failed;
+}
+
+// Reads a string value of an open key. "" when the value is missing or empty;
+// nullopt when it cannot be read or is not REG_SZ / REG_EXPAND_SZ.
+std::optional<std::wstring> ReadStringValue(HKEY hKey, const std::wstring& sName) {
+  DWORD dwType = 0;
+  std::vector<BYTE> aData;
+  switch (ReadValueData(hKey, sName, dwType, aData)) {
+    case TValueRead::NotThere: return std::wstring();
+    case TValueRead::Failed: return std::nullopt;
+    case TValueRead::Read: break;
+  }
+  if (aData.empty()) return std::wstring();
+  return StringFromRegistryData(dwType, aData.data(), aData.size());
 }
 
 bool IsExistingFile(const std::wstring& sPath) {
@@ -75,6 +93,20 @@ std::wstring RegReadString(TRootSelector aRoot, const std::wstring& sKey, const 
     return ReadStringValue(hKey.get(), sName).value_or(sDefault);
   } catch (...) {
     return sDefault;
+  }
+}
+
+bool RegReadSzData(TRootSelector aRoot, const std::wstring& sKey, const std::wstring& sName, std::wstring& sData) {
+  try {
+    TRegKey hKey = OpenKeyForReading(aRoot, sKey);
+    DWORD dwType = REG_NONE;
+    std::vector<BYTE> aData;
+    if (!hKey || ReadValueData(hKey.get(), sName, dwType, aData) != TValueRead::Read || dwType != REG_SZ) return false;
+    sData.assign(aData.size() / sizeof(wchar_t), L'\0');
+    if (!sData.empty()) std::memcpy(sData.data(), aData.data(), sData.size() * sizeof(wchar_t));
+    return true;
+  } catch (...) {
+    return false;
   }
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/MainForm_win32.h"
 #include "common/SichtwerkProcess_win32.h"
+#include "win32/ModuleFile_win32.h"
 
 namespace sw {
 namespace {
@@ -325,10 +326,10 @@ std::size_t Count(const std::wstring& s, const std::wstring& sPart) {
 
 TEST(CollectionRun, ClickWaitingDuringTheRunDoesNotStartASecondOne) {
   std::vector<std::wstring> errors;
-  SetErrorSink([&](const std::wstring& s) { errors.push_back(s); });
   const std::wstring sLog = test::ScratchFolder(L"rerun") + L"\\Ergebnisse des Sichtwerks zur Prüfung.log";
   {
     TMainForm form;
+    form.SetErrorSink([&](const std::wstring& s) { errors.push_back(s); });
     form.SetResultLogPath(sLog);
     form.Create();
     HWND hButton = ::FindWindowExW(::GetDlgItem(::GetDlgItem(form.Handle(), idGroupBoxInfo), idPanelInfoBottom),
@@ -353,7 +354,6 @@ TEST(CollectionRun, ClickWaitingDuringTheRunDoesNotStartASecondOne) {
     form.ButtonCollectInfoClick(*static_cast<TovButton*>(TovControl::FromHandle(hButton)));
     EXPECT_EQ(Count(form.RichEditInfo().Text(), L"Check gestartet"), 2u);
   }
-  SetErrorSink(nullptr);
   ::DeleteFileW(sLog.c_str());
 }
 
@@ -368,11 +368,11 @@ LRESULT CALLBACK RefusingPaneProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lP
 
 TEST(CollectionRun, FailureInTheShowHandlerIsShownAndTheWindowStillComesUp) {
   std::vector<std::wstring> errors;
-  SetErrorSink([&](const std::wstring& s) { errors.push_back(s); });
   const std::wstring sLog = test::ScratchFolder(L"showfail") + L"\\Ergebnisse des Sichtwerks zur Prüfung.log";
   ::DeleteFileW(sLog.c_str());
   {
     TMainForm form;
+    form.SetErrorSink([&](const std::wstring& s) { errors.push_back(s); });
     form.SetResultLogPath(sLog);
     form.Create();
     HWND hPane = form.RichEditInfo().Handle();
@@ -406,7 +406,6 @@ TEST(CollectionRun, FailureInTheShowHandlerIsShownAndTheWindowStillComesUp) {
     EXPECT_NE(::GetFileAttributesW(sLog.c_str()), INVALID_FILE_ATTRIBUTES);
     ::SetWindowLongPtrW(hPane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_pfnPaneProc));
   }
-  SetErrorSink(nullptr);
   ::DeleteFileW(sLog.c_str());
 }
 

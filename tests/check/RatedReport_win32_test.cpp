@@ -300,7 +300,9 @@ TEST(RatedReport, PracticeSystemsRegisteredInThePrefix) {
         EXPECT_EQ(s, c.DriveRows[i]);
     }
     const TLine& drive = r.Lines[iNote + c.DriveRows.size()];
-    if (c.cDriveColor != kAnyColor) EXPECT_EQ(ColorOf(app, drive), c.cDriveColor);
+    if (c.cDriveColor != kAnyColor) {
+      EXPECT_EQ(ColorOf(app, drive), c.cDriveColor);
+    }
     // A red drive alone brings two points and with them the banner before the hyphens.
     if (c.cDriveColor == clRed) {
       const std::size_t n = r.Lines.size();
@@ -364,7 +366,9 @@ TEST(RatedReport, ProductServerOnTheSameDriveLowersTheLimit) {
     EXPECT_EQ(ColorOf(app, r.Lines[iNote + 1]), c.cColor);
     // The note names the fixed limits even when the lower one applies.
     EXPECT_EQ(r.Lines[iNote].sText, kDiskNote);
-    if (c.cColor == clOlive) EXPECT_TRUE(app.SaveScreenshot(ArtifactPath(L"check-same-drive.bmp")));
+    if (c.cColor == clOlive) {
+      EXPECT_TRUE(app.SaveScreenshot(ArtifactPath(L"check-same-drive.bmp")));
+    }
     EXPECT_TRUE(app.Close());
   }
   ::DeleteFileW(L"X:\\Produkt\\Server.exe");

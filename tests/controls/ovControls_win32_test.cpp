@@ -14,8 +14,12 @@ constexpr UINT WM_TEST_THROW = WM_APP + 1;
 
 class TTestForm : public TovForm {
  public:
-  void Create(int nWidth = 300, int nHeight = 200) {
-    CreateForm(L"TTestForm", L"Test", WS_OVERLAPPEDWINDOW, 0, nWidth, nHeight);
+  // With pErrors the form collects what the error display would have shown.
+  explicit TTestForm(std::vector<std::wstring>* pErrors = nullptr) {
+    if (pErrors) SetErrorSink([pErrors](const std::wstring& s) { pErrors->push_back(s); });
+  }
+  void Create(int nWidth = 300, int nHeight = 200, HWND hOwner = nullptr) {
+    CreateForm(L"TTestForm", L"Test", WS_OVERLAPPEDWINDOW, 0, nWidth, nHeight, hOwner);
   }
 
  protected:
@@ -28,10 +32,6 @@ class TTestForm : public TovForm {
 // Collects what the one error display would have shown.
 class ControlsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetErrorSink([this](const std::wstring& s) { FErrors.push_back(s); });
-  }
-  void TearDown() override { SetErrorSink(nullptr); }
   static bool QuitPosted() {
     MSG msg;
     return ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
@@ -40,7 +40,7 @@ class ControlsTest : public ::testing::Test {
 };
 
 TEST_F(ControlsTest, FormEventsFireWithTheFormAsSender) {
-  TTestForm form;
+  TTestForm form(&FErrors);
   form.Create();
   ASSERT_NE(form.Handle(), nullptr);
   // Unassigned events: the messages are taken without error.
@@ -75,7 +75,7 @@ TEST_F(ControlsTest, FormEventsFireWithTheFormAsSender) {
 }
 
 TEST_F(ControlsTest, FormKeepsItsClientSizeCentredAndDesignPixels) {
-  TTestForm form;
+  TTestForm form(&FErrors);
   form.Create(654, 448);
   RECT rc{};
   ASSERT_TRUE(::GetClientRect(form.Handle(), &rc));
@@ -89,7 +89,7 @@ TEST_F(ControlsTest, FormKeepsItsClientSizeCentredAndDesignPixels) {
 }
 
 TEST_F(ControlsTest, ExceptionsStopAtTheWindowProcedure) {
-  TTestForm form;
+  TTestForm form(&FErrors);
   form.Create();
   EXPECT_EQ(::SendMessageW(form.Handle(), WM_TEST_THROW, 0, 0), 0);
   ASSERT_EQ(FErrors.size(), 1u);
@@ -106,12 +106,19 @@ TEST_F(ControlsTest, ExceptionsStopAtTheWindowProcedure) {
   ::SendMessageW(button.Handle(), BM_CLICK, 0, 0);
   ASSERT_EQ(FErrors.size(), 3u);
   EXPECT_EQ(FErrors[2], L"Unbekannter Fehler");
+
+  // A form without a sink of its own hands its errors to the form that owns it.
+  TTestForm owned;
+  owned.Create(300, 200, form.Handle());
+  EXPECT_EQ(::SendMessageW(owned.Handle(), WM_TEST_THROW, 0, 0), 0);
+  ASSERT_EQ(FErrors.size(), 4u);
+  EXPECT_EQ(FErrors[3], L"Absturz im Fenster: äöü");
 }
 
 TEST_F(ControlsTest, ObjectAndWindowLiveAndDieTogether) {
   HWND hwnd = nullptr;
   {
-    TTestForm form;
+    TTestForm form(&FErrors);
     form.Create();
     hwnd = form.Handle();
     ASSERT_TRUE(::IsWindow(hwnd));
@@ -119,7 +126,7 @@ TEST_F(ControlsTest, ObjectAndWindowLiveAndDieTogether) {
   EXPECT_FALSE(::IsWindow(hwnd)) << "the object destroys its window";
   EXPECT_FALSE(QuitPosted()) << "a base class never ends the message loop";
 
-  TTestForm form;
+  TTestForm form(&FErrors);
   form.Create();
   hwnd = form.Handle();
   ::DestroyWindow(hwnd);
@@ -131,7 +138,7 @@ TEST_F(ControlsTest, ObjectAndWindowLiveAndDieTogether) {
 }
 
 TEST_F(ControlsTest, ClicksReachTheFormThroughPanelAndGroupBox) {
-  TTestForm form;
+  TTestForm form(&FErrors);
   form.Create();
   TFont font = CreateTahoma(-11, DEFAULT_CHARSET);
   TovGroupBox group;
@@ -161,7 +168,7 @@ TEST_F(ControlsTest, ClicksReachTheFormThroughPanelAndGroupBox) {
 }
 
 TEST_F(ControlsTest, LabelKeepsTheSizeOfItsText) {
-  TTestForm form;
+  TTestForm form(&FErrors);
   form.Create();
   TFont font = CreateTahoma(-11, DEFAULT_CHARSET);
   TovLabel label;
@@ -197,7 +204,7 @@ RECT InkBox(HWND hwnd, COLORREF cBack) {
 }
 
 TEST_F(ControlsTest, PanelDrawsARotatedCaptionUpwardsAtTheLeft) {
-  TTestForm form;
+  TTestForm form(&FErrors);
   form.Create(300, 300);
   ::ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
   LOGFONTW lf{};

@@ -1,7 +1,7 @@
 #pragma once
 // A single-byte code page for the targets: byte n is U+00nn, and characters beyond
 // U+00FF become '?', as the system's replacement does.
-#include "sysquery/Locale.h"
+#include "common/Locale.h"
 
 namespace swfuzz {
 

@@ -12,9 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t cbD
   swfuzz::TLatin1CodePage cp;
 
   std::size_t cbMark = 99;
-  const ELogEncoding enc = DetectLogEncoding(sBytes, cbMark);
+  const TLogEncoding enc = DetectLogEncoding(sBytes, cbMark);
   SW_FUZZ_CHECK(cbMark <= kLogMaxMarkBytes && cbMark <= cbData);
-  SW_FUZZ_CHECK((enc == ELogEncoding::Ansi) == (cbMark == 0));
+  SW_FUZZ_CHECK((enc == TLogEncoding::Ansi) == (cbMark == 0));
 
   const std::wstring sText = DecodeLogBytes(sBytes, cp);
   // No encoding makes more characters than it has bytes.

@@ -134,12 +134,12 @@ TEST(Endurance, ThousandRunsStayFlat) {
   const std::wstring sLog = sFolder + L"\\Ergebnisse des Sichtwerks zur Prüfung.log";
   ::DeleteFileW(sLog.c_str());
   std::vector<std::wstring> errors;
-  SetErrorSink([&](const std::wstring& s) { errors.push_back(s); });
 
   TObjectCounts c0, c1;
   SIZE_T cbPrivate0 = 0, cbPrivate1 = 0;
   {
     TMainForm form;
+    form.SetErrorSink([&](const std::wstring& s) { errors.push_back(s); });
     form.SetResultLogPath(sLog);
     form.Create();
     form.Show(SW_SHOWNOACTIVATE);  // the first run, at show time
@@ -162,7 +162,6 @@ TEST(Endurance, ThousandRunsStayFlat) {
     c1 = CountObjects();
     cbPrivate1 = PrivateBytes();
   }
-  SetErrorSink(nullptr);
   EXPECT_TRUE(errors.empty()) << ToUtf8(errors.front());
   std::printf("runs %d: GDI %lu -> %lu, USER %lu -> %lu (%s), private %lu -> %lu bytes\n", nRuns, c0.nGdi, c1.nGdi,
               c0.nUser, c1.nUser, c0.bProbed ? "Wine handle probe" : "GetGuiResources",

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "release/PeImage.h"
-#include "sysquery/win32/SystemLibrary.h"
+#include "win32/SystemLibrary_win32.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/ShareDrive_win32.h"
-#include "sysquery/win32/SystemLibrary.h"
+#include "win32/SystemLibrary_win32.h"
 
 namespace {
 

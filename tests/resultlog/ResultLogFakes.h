@@ -3,7 +3,7 @@
 #include <string>
 
 #include "resultlog/ResultLogFile.h"
-#include "sysquery/Locale.h"
+#include "common/Locale.h"
 
 namespace sw::test {
 

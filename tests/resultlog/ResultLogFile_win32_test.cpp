@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "resultlog/LogTestSupport_win32.h"
+#include "win32/ModuleFile_win32.h"
 
 using namespace sw;
 using namespace sw::test;

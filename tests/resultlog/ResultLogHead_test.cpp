@@ -15,13 +15,13 @@ using sw::test::TFakeLogFile;
 
 namespace {
 
-enum class EEnc { Ansi, Utf8, Utf16LE, Utf16BE };
+enum class TEnc { Ansi, Utf8, Utf16LE, Utf16BE };
 
-std::string Encode(const std::wstring& s, EEnc e) {
+std::string Encode(const std::wstring& s, TEnc e) {
   std::string out;
   switch (e) {
-    case EEnc::Ansi: return TCp1252().ToAnsi(s);
-    case EEnc::Utf8:
+    case TEnc::Ansi: return TCp1252().ToAnsi(s);
+    case TEnc::Utf8:
       out = "\xEF\xBB\xBF";
       for (wchar_t c : s) {
         if (c < 0x80) {
@@ -36,9 +36,9 @@ std::string Encode(const std::wstring& s, EEnc e) {
         }
       }
       return out;
-    case EEnc::Utf16LE:
-    case EEnc::Utf16BE: {
-      const bool bBig = e == EEnc::Utf16BE;
+    case TEnc::Utf16LE:
+    case TEnc::Utf16BE: {
+      const bool bBig = e == TEnc::Utf16BE;
       out = bBig ? "\xFE\xFF" : "\xFF\xFE";
       for (wchar_t c : s) {
         const char hi = static_cast<char>((c >> 8) & 0xFF), lo = static_cast<char>(c & 0xFF);
@@ -108,9 +108,9 @@ std::vector<TCase> GeneratedLogs() {
   const std::size_t k10MB = 10u << 20;
   v.push_back({"ANSI single line of 10 MB", std::string(k10MB, 'x')});
   v.push_back({"ANSI 10 MB line after a short one", "kurz\r\n" + std::string(k10MB, 'x') + "\r\nnach"});
-  v.push_back({"UTF-8 single line of 10 MB", Encode(std::wstring(k10MB / 2, L'ü'), EEnc::Utf8)});
-  v.push_back({"UTF-16 single line of 10 MB", Encode(std::wstring(k10MB / 2, L'a'), EEnc::Utf16LE)});
-  for (EEnc e : {EEnc::Utf16LE, EEnc::Utf16BE, EEnc::Utf8, EEnc::Ansi}) {
+  v.push_back({"UTF-8 single line of 10 MB", Encode(std::wstring(k10MB / 2, L'ü'), TEnc::Utf8)});
+  v.push_back({"UTF-16 single line of 10 MB", Encode(std::wstring(k10MB / 2, L'a'), TEnc::Utf16LE)});
+  for (TEnc e : {TEnc::Utf16LE, TEnc::Utf16BE, TEnc::Utf8, TEnc::Ansi}) {
     const std::string sEnc = std::to_string(static_cast<int>(e));
     std::wstring s;
     for (int i = 0; i < 200000; ++i) s += L"\r\n";
@@ -131,7 +131,7 @@ std::vector<TCase> GeneratedLogs() {
                  for (int i = 0; i < 3000; ++i) s += std::string(100, '\0') + "\n";
                  return s;
                }()});
-  v.push_back({"odd UTF-16 beyond the head", Encode(std::wstring(400000, L'\n'), EEnc::Utf16LE) + "!"});
+  v.push_back({"odd UTF-16 beyond the head", Encode(std::wstring(400000, L'\n'), TEnc::Utf16LE) + "!"});
   std::mt19937 rng(5);
   for (int n = 0; n < 8; ++n) {
     std::wstring t;
@@ -140,7 +140,7 @@ std::vector<TCase> GeneratedLogs() {
       const std::size_t len = rng() % 4 ? rng() % 40 : rng() % 5000;
       t += std::wstring(len, static_cast<wchar_t>(L'a' + rng() % 26)) + ends[rng() % 3];
     }
-    const EEnc e = static_cast<EEnc>(n % 4);
+    const TEnc e = static_cast<TEnc>(n % 4);
     v.push_back({"random lines " + std::to_string(n), Encode(t, e)});
   }
   return v;
@@ -165,7 +165,7 @@ TEST(ResultLogHead, ShorterHeadWouldShowLess) {
   // and a head that holds fewer lines than fit into the pane shows less than the file.
   std::wstring s;
   for (int i = 0; i < 70000; ++i) s += L"\r\n";
-  const std::string sFile = Encode(s, EEnc::Utf16LE);
+  const std::string sFile = Encode(s, TEnc::Utf16LE);
   const std::wstring sWhole = WholeFileView(WholeLinesOf(sFile), 0);
   EXPECT_EQ(sWhole.size(), 2 * kPaneCapacity);
   EXPECT_TRUE(sWhole == HeadView(sFile, 0, kLogHeadBytes));

@@ -90,31 +90,6 @@ TEST(ResultLogDecode, MarksSelectTheDecoder) {
   }
 }
 
-TEST(ResultLogDecode, IllFormedUtf8BecomesOneReplacementPerMaximalPart) {
-  const std::wstring R = L"\xFFFD";
-  struct TRow {
-    const char* sName;
-    std::string sBytes;
-    std::wstring sText;
-  } rows[] = {
-      {"stray continuation", "a\x80" "b", L"a" + R + L"b"},
-      {"overlong two-byte NUL", "\xC0\x80", R + R},
-      {"overlong three-byte", "\xE0\x80\x80", R + R + R},
-      {"encoded surrogate", "\xED\xA0\x80", R + R + R},
-      {"above U+10FFFF", "\xF4\x90\x80\x80", R + R + R + R},
-      {"F5 never starts", "\xF5" "a", R + L"a"},
-      {"truncated three-byte before ASCII", "\xE2\x82" "a", R + L"a"},
-      {"truncated at the end", "a\xF0\x9F\x98", L"a" + R},
-      {"a line end inside is never swallowed", "\xE2\r\n", R + L"\r\n"},
-      {"largest valid", "\xF4\x8F\xBF\xBF", L"\xDBFF\xDFFF"},
-      {"smallest three-byte", "\xE0\xA0\x80", L"\x0800"},
-  };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.sName);
-    EXPECT_EQ(DecodeUtf8(r.sBytes.data(), r.sBytes.size()), r.sText);
-  }
-}
-
 TEST(ResultLogSplit, LineEndsAndTheLastLine) {
   struct TRow {
     const char* sName;

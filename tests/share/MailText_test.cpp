@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "report/MemoryPane.h"
+#include "common/Text.h"
 #include "share/PreviewText.h"
-#include "sysquery/Locale.h"
+#include "common/Locale.h"
 
 namespace sw {
 namespace {

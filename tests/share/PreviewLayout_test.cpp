@@ -19,7 +19,7 @@ std::string Name(const TPreviewControl& c) {
 TEST(PreviewLayout, TableHoldsTheDesignFiguresInCreationOrder) {
   struct TExpected {
     int nId;
-    EPreviewParent aParent;
+    TPreviewParent aParent;
     int nLeft, nTop, nWidth;
     int nHeight;  // -1: not given (labels take their text's size)
     unsigned aAnchors;
@@ -28,7 +28,7 @@ TEST(PreviewLayout, TableHoldsTheDesignFiguresInCreationOrder) {
     bool bDefault;
   };
   const unsigned kAll = akLeft | akTop | akRight | akBottom;
-  const EPreviewParent F = EPreviewParent::Form, P = EPreviewParent::Panel;
+  const TPreviewParent F = TPreviewParent::Form, P = TPreviewParent::Panel;
   const TExpected kDesign[] = {
       {idPreviewButtonClose, F, 523, 416, 75, 25, akRight | akBottom, L"&Schließen", -1, false},
       {idPreviewButtonPrint, F, 8, 416, 149, 25, akLeft | akBottom, L"Infos &Drucken", -1, true},
@@ -81,7 +81,7 @@ TEST(PreviewLayout, TableIsConsistent) {
   for (const TPreviewControl& c : kPreviewControls) {
     SCOPED_TRACE(Name(c));
     EXPECT_TRUE(ids.insert(c.nId).second) << "id used twice";
-    if (c.aParent == EPreviewParent::Panel && c.bTabStop) {
+    if (c.aParent == TPreviewParent::Panel && c.bTabStop) {
       EXPECT_EQ(c.nTabOrder, nNextTab) << "panel tab stops out of creation order";
       ++nNextTab;
     }
@@ -89,14 +89,14 @@ TEST(PreviewLayout, TableIsConsistent) {
       EXPECT_TRUE(c.bTabStop);
     }
     if (c.bDefault) {
-      ++(c.aParent == EPreviewParent::Form ? nDefaultForm : nDefaultPanel);
-      EXPECT_EQ(c.aKind, EPreviewKind::Button);
+      ++(c.aParent == TPreviewParent::Form ? nDefaultForm : nDefaultPanel);
+      EXPECT_EQ(c.aKind, TPreviewKind::Button);
     }
     EXPECT_GE(c.nLeft, 0);
     EXPECT_GE(c.nTop, 0);
     EXPECT_LE(c.nLeft + c.nWidth, kPreviewClientWidth);
     EXPECT_LE(c.nTop + c.nHeight, kPreviewClientHeight);
-    if (c.aKind == EPreviewKind::Label) {
+    if (c.aKind == TPreviewKind::Label) {
       EXPECT_FALSE(c.bTabStop);
     } else {
       EXPECT_GT(c.nWidth, 0);

@@ -1,3 +1,4 @@
+#include "common/Text.h"
 #include "share/PreviewText.h"
 
 #include <gtest/gtest.h>
@@ -32,27 +33,21 @@ TEST(FillInDetails, ExactLinesOnlyEveryOccurrence) {
 TEST(MissingDetail, FirstMissingInOrderBlanksCountAsFilled) {
   const struct {
     TPraxisDetails d;
-    EMissingDetail expected;
+    TMissingDetail expected;
   } kRows[] = {
-      {{L"", L"", L"", L"", L""}, EMissingDetail::Praxisname},
-      {{L"", L"", L"Ort", L"", L"1"}, EMissingDetail::Praxisname},
-      {{L" ", L"", L"", L"", L""}, EMissingDetail::Ort},
-      {{L"P", L"12345", L"O", L"A", L""}, EMissingDetail::Telefon},
-      {{L"P", L"", L" ", L"", L" "}, EMissingDetail::None},
+      {{L"", L"", L"", L"", L""}, TMissingDetail::Praxisname},
+      {{L"", L"", L"Ort", L"", L"1"}, TMissingDetail::Praxisname},
+      {{L" ", L"", L"", L"", L""}, TMissingDetail::Ort},
+      {{L"P", L"12345", L"O", L"A", L""}, TMissingDetail::Telefon},
+      {{L"P", L"", L" ", L"", L" "}, TMissingDetail::None},
   };
   for (std::size_t i = 0; i < std::size(kRows); ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(FirstMissingDetail(kRows[i].d), kRows[i].expected);
   }
-  EXPECT_STREQ(MissingDetailMessage(EMissingDetail::Praxisname), L"Bitte geben sie einen Praxisnamen an.");
-  EXPECT_STREQ(MissingDetailMessage(EMissingDetail::Ort), L"Bitte geben sie einen Ort an.");
-  EXPECT_STREQ(MissingDetailMessage(EMissingDetail::Telefon), L"Bitte geben sie eine Telefonnummer an.");
-}
-
-TEST(SplitLines, LineEndKinds) {
-  EXPECT_EQ(SplitLines(L"a\r\nb\rc\nd"), (std::vector<std::wstring>{L"a", L"b", L"c", L"d"}));
-  EXPECT_EQ(SplitLines(L"a\r\n\r\n"), (std::vector<std::wstring>{L"a", L""}));
-  EXPECT_TRUE(SplitLines(L"").empty());
+  EXPECT_STREQ(MissingDetailMessage(TMissingDetail::Praxisname), L"Bitte geben sie einen Praxisnamen an.");
+  EXPECT_STREQ(MissingDetailMessage(TMissingDetail::Ort), L"Bitte geben sie einen Ort an.");
+  EXPECT_STREQ(MissingDetailMessage(TMissingDetail::Telefon), L"Bitte geben sie eine Telefonnummer an.");
 }
 
 }  // namespace

@@ -11,8 +11,9 @@
 #include "app/Version.h"
 #include "report/MemoryPane.h"
 #include "share/MailText.h"
+#include "common/Text.h"
 #include "share/PreviewText.h"
-#include "sysquery/win32/SystemLibrary.h"
+#include "win32/SystemLibrary_win32.h"
 
 namespace sw {
 namespace {
@@ -98,7 +99,8 @@ TEST(GdiMeasure, WiderFontsMeasureWiderOnTheScreen) {
 }
 
 TEST(PrintParagraphs, NoPrinterDcIsAnErrorNotASilentSuccess) {
-  EXPECT_THROW(PrintParagraphs(nullptr, {}, L"x"), EPrintError);
+  EXPECT_EQ(PrintParagraphs(nullptr, {}, L"x").aFault, TPrintFault::NoDeviceContext);
+  EXPECT_EQ(PrintErrorText(PrintParagraphs(nullptr, {}, L"x")), L"Kein Drucker ausgewählt.");
 }
 
 // Prints the filled-in letter with a long history to the default printer (the test
@@ -135,7 +137,9 @@ TEST(PrintParagraphs, LetterWithHistoryOnTheDefaultPrinter) {
     re.Append(l + L"\r", L"Arial", 240, bRed ? CFE_BOLD : 0, bRed ? 0x0000FF : 0);
   }
   const std::wstring sDoc = L"Sichtwerk (" SW_FILE_VERSION_TEXT L")";
-  const int nPages = PrintParagraphs(dc.get(), ReadRichEditParagraphs(re.get()), sDoc);
+  const TPrintResult aPrinted = PrintParagraphs(dc.get(), ReadRichEditParagraphs(re.get()), sDoc);
+  ASSERT_EQ(aPrinted.aFault, TPrintFault::None);
+  const int nPages = aPrinted.nPages;
   EXPECT_GE(nPages, 3);
 
   // What the checker needs: the lines in order and the rectangle in points on the page.

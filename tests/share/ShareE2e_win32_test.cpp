@@ -16,6 +16,7 @@
 #include "common/SichtwerkProcess_win32.h"
 #include "share/FormPreview_win32.h"
 #include "share/PageLayout.h"
+#include "common/Text.h"
 #include "share/PreviewText.h"
 
 namespace sw {
@@ -330,13 +331,13 @@ namespace {
 
 using test::RectInParent;
 
-const wchar_t* ClassOf(EPreviewKind k) {
+const wchar_t* ClassOf(TPreviewKind k) {
   switch (k) {
-    case EPreviewKind::Button: return L"Button";
-    case EPreviewKind::RichEdit: return L"RICHEDIT50W";
-    case EPreviewKind::Panel: return L"TovPanel";
-    case EPreviewKind::Label: return L"Static";
-    case EPreviewKind::Edit: return L"Edit";
+    case TPreviewKind::Button: return L"Button";
+    case TPreviewKind::RichEdit: return L"RICHEDIT50W";
+    case TPreviewKind::Panel: return L"TovPanel";
+    case TPreviewKind::Label: return L"Static";
+    case TPreviewKind::Edit: return L"Edit";
   }
   return L"";
 }
@@ -350,22 +351,22 @@ void ExpectLayout(HWND hPreview, bool bPanelToo) {
   HWND hPanel = ::GetDlgItem(hPreview, idPanelPraxisInfos);
   for (const TPreviewControl& c : kPreviewControls) {
     SCOPED_TRACE(test::ToUtf8(c.sName));
-    if (c.aParent == EPreviewParent::Panel && !bPanelToo) continue;
-    HWND h = ::GetDlgItem(c.aParent == EPreviewParent::Form ? hPreview : hPanel, c.nId);
+    if (c.aParent == TPreviewParent::Panel && !bPanelToo) continue;
+    HWND h = ::GetDlgItem(c.aParent == TPreviewParent::Form ? hPreview : hPanel, c.nId);
     ASSERT_TRUE(h) << "not created under its parent";
     wchar_t sClass[64] = {};
     ::GetClassNameW(h, sClass, 64);
     EXPECT_EQ(_wcsicmp(sClass, ClassOf(c.aKind)), 0) << test::ToUtf8(sClass);
-    if (c.aKind != EPreviewKind::RichEdit && c.aKind != EPreviewKind::Edit) {
+    if (c.aKind != TPreviewKind::RichEdit && c.aKind != TPreviewKind::Edit) {
       EXPECT_EQ(WindowText(h), c.sCaption);
     }
     const LONG style = ::GetWindowLongW(h, GWL_STYLE);
     EXPECT_EQ((style & WS_TABSTOP) != 0, c.bTabStop);
-    if (c.aKind == EPreviewKind::Button) {
+    if (c.aKind == TPreviewKind::Button) {
       EXPECT_EQ((style & 0x0F) == BS_DEFPUSHBUTTON, c.bDefault);
     }
     const RECT rc = RectInParent(h);
-    if (c.aKind == EPreviewKind::Label) {
+    if (c.aKind == TPreviewKind::Label) {
       EXPECT_EQ(rc.left, c.nLeft);
       EXPECT_EQ(rc.top, c.nTop);
       EXPECT_GT(rc.right - rc.left, 0);
@@ -386,7 +387,7 @@ void ExpectLayout(HWND hPreview, bool bPanelToo) {
     if (::GetWindowLongW(h, GWL_STYLE) & WS_TABSTOP) order.push_back(::GetDlgCtrlID(h));
   std::vector<int> expected(7);
   for (const TPreviewControl& c : kPreviewControls)
-    if (c.aParent == EPreviewParent::Panel && c.nTabOrder >= 0) expected.at(c.nTabOrder) = c.nId;
+    if (c.aParent == TPreviewParent::Panel && c.nTabOrder >= 0) expected.at(c.nTabOrder) = c.nId;
   EXPECT_EQ(order, expected);
 }
 

@@ -1,4 +1,4 @@
-#include "sysquery/SystemQuery.h"
+#include "sysquery/SystemQuery_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include "sysquery/RegistryScratch_win32.h"
 #include "sysquery/WindowsVersion.h"
 #include "sysquery/uRegistryUtils_win32.h"
-#include "sysquery/win32/UniqueHandle.h"
+#include "win32/UniqueHandle_win32.h"
 
 namespace sw {
 namespace {

@@ -124,15 +124,6 @@ TEST(WindowsRelease, OtherPlatformIdsAreOutsideTheTable) {
   EXPECT_EQ(WindowsReleaseText(0xFFFFFFFFu, 1), L"");
 }
 
-TEST(WindowsRelease, CsdTextTrimsControlAndBlankOnly) {
-  EXPECT_EQ(TrimCsdText(L" \t\x01" L"B\x1F "), L"B");
-  EXPECT_EQ(TrimCsdText(std::wstring(L"\0A\0", 3)), L"A");
-  EXPECT_EQ(TrimCsdText(L"  Service Pack 3  "), L"Service Pack 3");
-  EXPECT_EQ(TrimCsdText(L"\x21X\x7F"), L"\x21X\x7F");  // 33 and 127 are kept
-  EXPECT_EQ(TrimCsdText(L"   "), L"");
-  EXPECT_EQ(TrimCsdText(L""), L"");
-}
-
 TEST(WindowsEdition, EveryRowOfTheTable) {
   struct Row {
     const wchar_t* sName;

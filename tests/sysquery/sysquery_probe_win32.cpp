@@ -7,7 +7,7 @@
 #include <exception>
 #include <string>
 
-#include "sysquery/SystemQuery.h"
+#include "sysquery/SystemQuery_win32.h"
 #include "sysquery/Locale_win32.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "sysquery/win32/UniqueHandle.h"
+#include "win32/UniqueHandle_win32.h"
 
 namespace sw {
 

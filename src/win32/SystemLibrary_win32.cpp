@@ -1,4 +1,4 @@
-#include "sysquery/win32/SystemLibrary.h"
+#include "win32/SystemLibrary_win32.h"
 
 #include <string>
 
