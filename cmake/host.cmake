@@ -17,3 +17,7 @@ file(GLOB SW_HOST_EXTRAS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*/host.cmak
 foreach(f IN LISTS SW_HOST_EXTRAS)
   include(${f})
 endforeach()
+
+# The layers: nothing outside src/app includes the application, and portable files
+# never include Windows.
+add_test(NAME layers COMMAND bash ${CMAKE_SOURCE_DIR}/tools/check-layers.sh ${CMAKE_SOURCE_DIR}/src)

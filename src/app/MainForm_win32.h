@@ -69,7 +69,7 @@ class TMainForm : public TovForm, public IRunUi {
   const std::wstring& Body() const { return sBody; }
   const std::wstring& AISMailTo() const { return sAISMail_To; }
 
-  void FormShow();
+  void FormShow() override;
   void ButtonCollectInfoClick(TovButton& Sender);
   void ButtonCloseClick(TovButton& Sender);
 

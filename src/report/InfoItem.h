@@ -47,7 +47,10 @@ class TServiceInfos {
   int Count() const { return static_cast<int>(FItems.size()); }
   int Points() const { return iPoints; }
 
-  // Collectors, each defined by the subsystem that owns it.
+  // Collectors, each defined by the subsystem that owns it:
+  // GetDriveSpaceInformation in check/DriveSpace.cpp, CollectImportantEnvironmentInfos
+  // in check/RequirementsCheck.cpp, CollectLogEntries and HandleLog in
+  // resultlog/ResultLog.cpp, CollectOvraHeaderInfos in share/MailText.cpp.
   void GetDriveSpaceInformation(wchar_t cLetter, std::wstring& sValue, TColor& cColor,
                                 std::int32_t iDiff_GB, IDriveQuery& aDrives, ILocale& aLocale);
   void CollectImportantEnvironmentInfos(std::wstring& sAISMail_To, IMeasurements& aMeasure);

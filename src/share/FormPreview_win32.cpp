@@ -130,7 +130,7 @@ void TFormPreview::CreateControls() {
     }
   }
 
-  // Both close buttons end the window (the modal result OK of the design).
+  // Both close buttons end the window; closing is all the caller waits for.
   auto close = [this](TovButton&) { ::PostMessageW(Fhwnd, WM_CLOSE, 0, 0); };
   FButtonClose.OnClick = close;
   FButtonCloseDaten.OnClick = close;

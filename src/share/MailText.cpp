@@ -10,7 +10,7 @@ namespace sw {
 std::wstring TServiceInfos::CollectOvraHeaderInfos() { return std::wstring(); }
 
 namespace {
-// Lines 1 to 14; lines 4 and 22 keep their trailing blank, the mail program shows it.
+// Lines 1 to 14 of the letter; line 4 keeps its trailing blank, the mail program shows it.
 constexpr const wchar_t* kLetterHead[] = {
     L"Sehr geehrte Damen und Herren,",
     L"",
