@@ -3,6 +3,7 @@
 
 #include "FakeCodePage.h"
 #include "FuzzInput.h"
+#include "common/Text.h"
 #include "resultlog/ResultLog.h"
 
 using namespace sw;
@@ -20,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t cbD
   // No encoding makes more characters than it has bytes.
   SW_FUZZ_CHECK(sText.size() <= cbData);
 
-  const std::wstring s8 = DecodeUtf8(sBytes.data(), sBytes.size());
+  const std::wstring s8 = Utf8ToWide(sBytes.data(), sBytes.size());
   SW_FUZZ_CHECK(s8.size() <= cbData);
   for (bool bBig : {false, true}) {
     const std::wstring s16 = DecodeUtf16(sBytes.data(), sBytes.size(), bBig);

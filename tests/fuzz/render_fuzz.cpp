@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "FuzzInput.h"
+#include "common/Text.h"
 #include "report/MemoryPane.h"
 #include "report/Render.h"
 
@@ -45,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t cbD
     for (int i = 0; i < infos.Count(); ++i) {
       const TInfoItem& item = infos.GetInfoItem(i);
       if (item.Section.empty() && item.Info.empty()) continue;
-      SW_FUZZ_CHECK(item.Value.empty() || !TrimControl(item.Value).empty());
+      SW_FUZZ_CHECK(item.Value.empty() || !Trim(item.Value).empty());
     }
   }
   return 0;

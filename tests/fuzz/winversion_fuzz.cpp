@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "FuzzInput.h"
+#include "common/Text.h"
 #include "sysquery/WindowsVersion.h"
 
 using namespace sw;
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t cbD
   v.NativeArchitecture = in.Byte() % 13;
   v.bExtendedOk = in.Byte() & 1;
   v.ProductType = in.Byte() % 4;
-  v.CsdText = TrimCsdText(in.Text(64));
+  v.CsdText = Trim(in.Text(64));
 
   const unsigned nRelease = DetectWindowsRelease(v);
   SW_FUZZ_CHECK(nRelease <= 18);
