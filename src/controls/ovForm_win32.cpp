@@ -6,6 +6,27 @@
 
 namespace sw {
 
+namespace {
+
+HICON ProgramIcon(int nCx, int nCy) {
+  return static_cast<HICON>(
+      ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, nCx, nCy, LR_SHARED));
+}
+HICON BigProgramIcon() { return ProgramIcon(::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON)); }
+HICON SmallProgramIcon() { return ProgramIcon(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON)); }
+
+}  // namespace
+
+void SetProgramIcon(WNDCLASSEXW& wc) {
+  wc.hIcon = BigProgramIcon();
+  wc.hIconSm = SmallProgramIcon();
+}
+
+void SetProgramIcon(HWND hwnd) {
+  ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(BigProgramIcon()));
+  ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallProgramIcon()));
+}
+
 TovForm::~TovForm() {
   if (Fhwnd) {
     HWND hwnd = Fhwnd;
@@ -34,7 +55,7 @@ void TovForm::CreateForm(const wchar_t* sClassName, const std::wstring& sCaption
     wc.lpfnWndProc = &TovForm::StaticWndProc;
     wc.hInstance = hInstance;
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    SetProgramIcon(wc);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = sClassName;
     if (!::RegisterClassExW(&wc)) throw std::runtime_error("Fensterklasse konnte nicht registriert werden");
@@ -48,6 +69,7 @@ void TovForm::CreateForm(const wchar_t* sClassName, const std::wstring& sCaption
   HWND hwnd = ::CreateWindowExW(dwExStyle, sClassName, sCaption.c_str(), dwStyle, x, y, nWidth, nHeight,
                                 hOwner, nullptr, hInstance, this);
   if (!hwnd) throw std::runtime_error("Fenster konnte nicht erzeugt werden");
+  SetProgramIcon(hwnd);
 }
 
 LRESULT TovForm::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {

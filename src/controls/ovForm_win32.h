@@ -6,6 +6,13 @@
 
 namespace sw {
 
+// The program's icon: group 1 of the running exe at the system's big and small icon
+// size (SM_CXICON, SM_CXSMICON). Loaded shared, so never destroyed; null when the exe
+// carries no icon. The first goes into a window class, the second onto a window
+// (WM_SETICON), which is what WM_GETICON and the taskbar ask first.
+void SetProgramIcon(WNDCLASSEXW& wc);
+void SetProgramIcon(HWND hwnd);
+
 // A top-level window owned by one C++ object. `this` is stored at WM_NCCREATE, checked
 // on every message and cleared at WM_NCDESTROY. The form is not DPI-aware: sizes are
 // design pixels. It never ends the message loop itself; a derived main window does.

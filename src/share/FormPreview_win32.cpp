@@ -67,7 +67,7 @@ void TFormPreview::Execute(HWND hOwner, const std::wstring& sText) {
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kFormPreviewClass;
-    wc.hIcon = ::LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
+    SetProgramIcon(wc);
     return ::RegisterClassExW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
   }();
   if (!bRegistered) throw std::runtime_error("Das Vorschaufenster konnte nicht angelegt werden");
@@ -88,6 +88,7 @@ void TFormPreview::Execute(HWND hOwner, const std::wstring& sText) {
     if (!bClosed) delete self;
     throw std::runtime_error("Das Vorschaufenster konnte nicht angelegt werden");
   }
+  SetProgramIcon(hwnd);
   try {
     self->FormCreate();
     // Empty the pane, then the text and one paragraph break.
