@@ -33,6 +33,13 @@ add_custom_command(OUTPUT ${SW_ICON}
           ${SW_ICON_DIR}/48.png -r ${SW_ICON_DIR}/256.png
   DEPENDS ${SW_ICON_SVG} VERBATIM)
 add_custom_target(sw_icon DEPENDS ${SW_ICON})
+# Test programs that open the program's windows carry the icon as Sichtwerk.exe does.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/common/ProgramIcon.rc PROPERTIES OBJECT_DEPENDS ${SW_ICON})
+function(sw_carry_program_icon target)
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common/ProgramIcon.rc)
+  target_include_directories(${target} PRIVATE ${SW_ICON_DIR})
+  add_dependencies(${target} sw_icon)
+endfunction()
 
 add_executable(Sichtwerk WIN32 src/app/main_win32.cpp src/app/Sichtwerk.rc)
 target_link_libraries(Sichtwerk PRIVATE sw_win)
