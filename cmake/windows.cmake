@@ -15,12 +15,41 @@ set(SW_WIN_LIBS gdi32 user32 advapi32 kernel32)
 add_library(sw_win STATIC ${SW_WIN_SOURCES})
 target_link_libraries(sw_win PUBLIC sw_core ${SW_WIN_LIBS})
 
+# The program's icon: its drawing (src/app/Sichtwerk.svg) rendered at the sizes Windows
+# asks for, 32-bit with alpha; 256 pixels as PNG, as Windows keeps large icons.
+find_program(SW_RSVG_CONVERT rsvg-convert REQUIRED)
+find_program(SW_ICOTOOL icotool REQUIRED)
+set(SW_ICON_DIR ${CMAKE_BINARY_DIR}/icon)
+set(SW_ICON ${SW_ICON_DIR}/Sichtwerk.ico)
+set(SW_ICON_SVG ${CMAKE_SOURCE_DIR}/src/app/Sichtwerk.svg)
+set(sw_icon_cmds)
+foreach(n 16 24 32 48 256)
+  list(APPEND sw_icon_cmds COMMAND ${SW_RSVG_CONVERT} -w ${n} -h ${n} -o ${SW_ICON_DIR}/${n}.png ${SW_ICON_SVG})
+endforeach()
+add_custom_command(OUTPUT ${SW_ICON}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${SW_ICON_DIR}
+  ${sw_icon_cmds}
+  COMMAND ${SW_ICOTOOL} -c -o ${SW_ICON} ${SW_ICON_DIR}/16.png ${SW_ICON_DIR}/24.png ${SW_ICON_DIR}/32.png
+          ${SW_ICON_DIR}/48.png -r ${SW_ICON_DIR}/256.png
+  DEPENDS ${SW_ICON_SVG} VERBATIM)
+add_custom_target(sw_icon DEPENDS ${SW_ICON})
+# Test programs that open the program's windows carry the icon as Sichtwerk.exe does.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/common/ProgramIcon.rc PROPERTIES OBJECT_DEPENDS ${SW_ICON})
+function(sw_carry_program_icon target)
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common/ProgramIcon.rc)
+  target_include_directories(${target} PRIVATE ${SW_ICON_DIR})
+  add_dependencies(${target} sw_icon)
+endfunction()
+
 add_executable(Sichtwerk WIN32 src/app/main_win32.cpp src/app/Sichtwerk.rc)
 target_link_libraries(Sichtwerk PRIVATE sw_win)
+# The resource compiler finds the icon in the build tree.
+target_include_directories(Sichtwerk PRIVATE ${SW_ICON_DIR})
+add_dependencies(Sichtwerk sw_icon)
 # Wide entry point (wWinMain) for the program only: test programs use gtest_main.
 target_link_options(Sichtwerk PRIVATE ${SW_WIN_LINK_OPTIONS} -municode -mwindows)
 set_source_files_properties(src/app/Sichtwerk.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/Sichtwerk.manifest;${CMAKE_SOURCE_DIR}/src/app/Version.h")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/Sichtwerk.manifest;${CMAKE_SOURCE_DIR}/src/app/Version.h;${SW_ICON}")
 # Resource compiler: no time stamps, German code page.
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1252")
 

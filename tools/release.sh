@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the release: dist/Sichtwerk.exe (stripped, signed when a certificate is given)
-# and dist/SHA256SUMS, from a fresh build tree over a clean export of one commit
+# Builds the release: dist/Sichtwerk.exe (stripped, signed when a certificate is given),
+# dist/LIESMICH.txt (the guide for the practice staff) and dist/SHA256SUMS over both, from a fresh build tree over a clean export of one commit
 # (uncommitted changes never reach a release).
 #
 #   tools/release.sh [-DSW_MAIL_ALBIS=... other CMake cache settings]
@@ -38,7 +38,7 @@ cmake -S "$src" -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAK
 cmake --build "$build" -j2 --target Sichtwerk >/dev/null
 
 exe="$dist/Sichtwerk.exe"
-rm -f "$exe" "$dist/SHA256SUMS"
+rm -f "$exe" "$dist/LIESMICH.txt" "$dist/SHA256SUMS"
 # Stripped by the linker (-s): strip and objcopy would write the current time into
 # the PE header.
 cp "$build/bin/Sichtwerk.exe" "$exe.unsigned"
@@ -63,6 +63,7 @@ else
   mv "$exe.unsigned" "$exe"
 fi
 
-(cd "$dist" && sha256sum Sichtwerk.exe >SHA256SUMS)
+cp "$src/docs/LIESMICH.txt" "$dist/LIESMICH.txt"
+(cd "$dist" && sha256sum Sichtwerk.exe LIESMICH.txt >SHA256SUMS)
 echo "release: $exe from $commit"
 cat "$dist/SHA256SUMS"

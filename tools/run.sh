@@ -27,6 +27,9 @@ if [ -n "${DISPLAY:-}" ]; then
 else
   bash "$wine_env" "$state" setup
   trap 'bash "$wine_env" "$state" cleanup' EXIT
+  # The virtual display has no window manager: Wine draws the frames itself, so the
+  # screenshot shows the caption with the program's icon.
+  bash "$wine_env" "$state" run reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null
   shot="$(pwd)/build/run/sichtwerk.bmp"
   bash "$wine_env" "$state" run build/win/bin/sw_probe.exe "$rundir" "$shot"
   if command -v convert >/dev/null 2>&1 && [ -f "$shot" ]; then

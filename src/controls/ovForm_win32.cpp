@@ -4,6 +4,31 @@
 
 namespace sw {
 
+namespace {
+
+// The program's icon: group 1 of the running exe at the system's big and small icon
+// size (SM_CXICON, SM_CXSMICON). Loaded shared, so never destroyed; null when the exe
+// carries no icon. It goes into the window class and onto the window (WM_SETICON),
+// which is what WM_GETICON and the taskbar ask first.
+HICON ProgramIcon(int nCx, int nCy) {
+  return static_cast<HICON>(
+      ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, nCx, nCy, LR_SHARED));
+}
+HICON BigProgramIcon() { return ProgramIcon(::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON)); }
+HICON SmallProgramIcon() { return ProgramIcon(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON)); }
+
+void SetProgramIcon(WNDCLASSEXW& wc) {
+  wc.hIcon = BigProgramIcon();
+  wc.hIconSm = SmallProgramIcon();
+}
+
+void SetProgramIcon(HWND hwnd) {
+  ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(BigProgramIcon()));
+  ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallProgramIcon()));
+}
+
+}  // namespace
+
 TovForm::~TovForm() {
   if (Fhwnd) {
     HWND hwnd = Fhwnd;
@@ -57,7 +82,7 @@ void TovForm::CreateForm(const wchar_t* sClassName, const std::wstring& sCaption
     wc.lpfnWndProc = &TovForm::StaticWndProc;
     wc.hInstance = hInstance;
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    SetProgramIcon(wc);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = sClassName;
     if (!::RegisterClassExW(&wc)) throw std::runtime_error("Fensterklasse konnte nicht registriert werden");
@@ -71,6 +96,7 @@ void TovForm::CreateForm(const wchar_t* sClassName, const std::wstring& sCaption
   HWND hwnd = ::CreateWindowExW(dwExStyle, sClassName, sCaption.c_str(), dwStyle, x, y, nWidth, nHeight,
                                 hOwner, nullptr, hInstance, this);
   if (!hwnd) throw std::runtime_error("Fenster konnte nicht erzeugt werden");
+  SetProgramIcon(hwnd);
 }
 
 void TovForm::ShowModal(HWND hOwner, int nCmdShow) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/MainForm_win32.h"
+#include "common/ProgramIcon_win32.h"
 #include "common/SichtwerkProcess_win32.h"
 #include "win32/ModuleFile_win32.h"
 
@@ -176,6 +177,17 @@ TEST_F(MainFormTest, TabOrderStylesAndFonts) {
   // EM_SETBKGNDCOLOR answers with the colour it replaces.
   const COLORREF cInfo = ::GetSysColor(COLOR_INFOBK);
   EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(hPane, EM_SETBKGNDCOLOR, 0, cInfo)), cInfo);
+}
+
+// Caption and taskbar: WM_GETICON answers first, the class icons stand behind it.
+TEST_F(MainFormTest, CaptionAndTaskbarShowTheProgramIcon) {
+  HWND hwnd = FForm.Handle();
+  const auto hBig = reinterpret_cast<HICON>(::SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0));
+  const auto hSmall = reinterpret_cast<HICON>(::SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0));
+  EXPECT_TRUE(test::IsProgramIcon(hBig, ::GetSystemMetrics(SM_CXICON)));
+  EXPECT_TRUE(test::IsProgramIcon(hSmall, ::GetSystemMetrics(SM_CXSMICON)));
+  EXPECT_EQ(reinterpret_cast<HICON>(::GetClassLongPtrW(hwnd, GCLP_HICON)), hBig);
+  EXPECT_EQ(reinterpret_cast<HICON>(::GetClassLongPtrW(hwnd, GCLP_HICONSM)), hSmall);
 }
 
 TEST_F(MainFormTest, CloseButtonDestroysTheWindowAndEndsTheLoop) {

@@ -10,3 +10,8 @@ add_dependencies(sw_probe Sichtwerk)
 sw_add_wine_test(app.probe sw_probe ${CMAKE_BINARY_DIR}/probe-run ${CMAKE_BINARY_DIR}/artifacts/probe.bmp)
 set_tests_properties(app.probe PROPERTIES
   PASS_REGULAR_EXPRESSION "Status: Informationen erfolgreich gesammelt\\.")
+
+# The main window takes its icon from the running exe.
+if(TARGET sw_app_wintests)
+  sw_carry_program_icon(sw_app_wintests)
+endif()

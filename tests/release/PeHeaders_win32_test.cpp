@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "common/ProgramIcon_win32.h"
 #include "release/PeImage.h"
 #include "win32/SystemLibrary_win32.h"
 
@@ -112,6 +113,65 @@ TEST_F(PeHeaders, ManifestAsInvokerWithCommonControls6) {
   EXPECT_EQ(0, std::memcmp(p, r->aData.data(), r->aData.size()));
 }
 
+// Explorer shows the first icon group: five sizes, 32 bits with alpha; 256 pixels as a
+// PNG (RGBA), the smaller ones as bitmaps. The loader builds icons from them.
+TEST_F(PeHeaders, IconGroupOfFiveSizesIn32BitFirst) {
+  const swtest::TPeImage::TResource* pGroup = nullptr;
+  for (const auto& r : FImage->Resources)
+    if (r.nType == 14 && !pGroup) pGroup = &r;
+  ASSERT_NE(nullptr, pGroup) << "no icon group";
+  EXPECT_EQ(1u, pGroup->nId);
+  const auto& g = pGroup->aData;
+  ASSERT_GE(g.size(), 6u);
+  auto U16 = [](const std::uint8_t* p) { return static_cast<unsigned>(p[0] | p[1] << 8); };
+  auto U32 = [&](const std::uint8_t* p) { return U16(p) | U16(p + 2) << 16; };
+  auto Be32 = [](const std::uint8_t* p) { return static_cast<unsigned>(p[0] << 24 | p[1] << 16 | p[2] << 8 | p[3]); };
+  EXPECT_EQ(1u, U16(&g[2])) << "not an icon directory";
+  const unsigned nCount = U16(&g[4]);
+  ASSERT_EQ(g.size(), 6 + 14 * nCount);
+  std::set<unsigned> sizes;
+  for (unsigned i = 0; i < nCount; ++i) {
+    const std::uint8_t* e = &g[6 + 14 * i];
+    const unsigned nSize = e[0] ? e[0] : 256;
+    SCOPED_TRACE(testing::Message() << nSize << " pixels");
+    sizes.insert(nSize);
+    EXPECT_EQ(nSize, e[1] ? e[1] : 256u);
+    EXPECT_EQ(32u, U16(e + 6));
+    const auto* pImage = FImage->FindResource(3, U16(e + 12));
+    ASSERT_NE(nullptr, pImage);
+    const auto& d = pImage->aData;
+    ASSERT_EQ(U32(e + 8), d.size());
+    ASSERT_GE(d.size(), 40u);
+    if (d[0] == 0x89 && d[1] == 'P') {
+      EXPECT_EQ(nSize, Be32(&d[16]));
+      EXPECT_EQ(nSize, Be32(&d[20]));
+      EXPECT_EQ(8, d[24]) << "bits per channel";
+      EXPECT_EQ(6, d[25]) << "RGBA";
+    } else {
+      EXPECT_EQ(nSize, U32(&d[4]));
+      EXPECT_EQ(2 * nSize, U32(&d[8])) << "colour and mask";
+      EXPECT_EQ(32u, U16(&d[14]));
+      // Alpha in use: transparent corners, an opaque middle.
+      ASSERT_GE(d.size(), 40 + 4 * nSize * nSize);
+      EXPECT_EQ(0, d[40 + 3]);
+      EXPECT_EQ(255, d[40 + 4 * (nSize * nSize / 2 + nSize / 2) + 3]);
+    }
+  }
+  EXPECT_EQ((std::set<unsigned>{16, 24, 32, 48, 256}), sizes);
+
+  sw::TModule hExe(::LoadLibraryExW(FsPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  ASSERT_TRUE(hExe.get()) << ::GetLastError();
+  for (int nSize : {16, 256}) {
+    sw::test::TIconOwner hIcon(
+        static_cast<HICON>(::LoadImageW(hExe.get(), MAKEINTRESOURCEW(1), IMAGE_ICON, nSize, nSize, 0)), &::DestroyIcon);
+    ASSERT_TRUE(hIcon) << nSize;
+    int w = 0, h = 0;
+    EXPECT_FALSE(sw::test::IconPixels(hIcon.get(), w, h).empty());
+    EXPECT_EQ(nSize, w);
+    EXPECT_EQ(nSize, h);
+  }
+}
+
 TEST_F(PeHeaders, VersionResource) {
   const auto* r = FImage->FindResource(16, 1);
   ASSERT_NE(nullptr, r) << "no version resource";
@@ -162,6 +222,10 @@ TEST_F(PeHeaders, VersionResource) {
       {L"\\StringFileInfo\\040704E4\\FileVersion", L"3.0.0.13"},
       {L"\\StringFileInfo\\040704E4\\ProductVersion", L"3.0.0.0"},
       {L"\\StringFileInfo\\040704E4\\OriginalFilename", L"Sichtwerk.exe"},
+      {L"\\StringFileInfo\\040704E4\\LegalCopyright", L"Copyright \u00a9 2026 Sichtwerk"},
+      {L"\\StringFileInfo\\040704E4\\Comments",
+       L"Pr\u00fcft, ob dieser PC f\u00fcr ein Arztinformationssystem geeignet ist. Installiert nichts und "
+       L"\u00e4ndert keine Einstellungen des PCs."},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << testing::PrintToString(std::wstring(row.sKey)));

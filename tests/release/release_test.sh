@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The release command, end to end: two builds of one commit in two scratch folders are
-# byte-identical, SHA256SUMS matches, and a build signed with a throwaway certificate
-# verifies against that certificate's CA, differs from the unsigned one only by the
-# signature, and fails verification once a byte is changed.
+# byte-identical, SHA256SUMS covers the exe and LIESMICH.txt, the stripped exe keeps
+# within 1.5 MB, and a build signed with a throwaway certificate verifies against that
+# certificate's CA, differs from the unsigned one only by the signature, and fails
+# verification once a byte is changed.
 #   release_test.sh SOURCE_DIR SCRATCH_DIR
 set -euo pipefail
 src=$1
@@ -39,7 +40,12 @@ a=$scratch/dist-a/Sichtwerk.exe
 b=$scratch/dist-b/Sichtwerk.exe
 (cd "$scratch/dist-a" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS of the unsigned build"
 (cd "$scratch/dist-b" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS of the signed build"
-[ "$(wc -l <"$scratch/dist-a/SHA256SUMS")" = 1 ] || fail "SHA256SUMS holds more than the exe"
+[ "$(cut -d' ' -f3- "$scratch/dist-a/SHA256SUMS" | tr '\n' ' ')" = "Sichtwerk.exe LIESMICH.txt " ] \
+  || fail "SHA256SUMS covers other than Sichtwerk.exe and LIESMICH.txt"
+git -C "$src" show "$commit:docs/LIESMICH.txt" | cmp - "$scratch/dist-a/LIESMICH.txt" || fail "LIESMICH.txt not as committed"
+# The size target of the program: stripped, at most 1.5 MB.
+size=$(stat -c %s "$a")
+[ "$size" -le 1572864 ] || fail "Sichtwerk.exe is $size bytes, more than 1.5 MB"
 
 # Stripped: no symbol table and no debug sections.
 if i686-w64-mingw32-objdump -h "$a" | grep -q '\.debug'; then fail "debug sections in the release exe"; fi

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/Version.h"
+#include "common/ProgramIcon_win32.h"
 #include "common/ShareDrive_win32.h"
 #include "common/SichtwerkProcess_win32.h"
 #include "share/FormPreview_win32.h"
@@ -479,6 +480,36 @@ TEST(PreviewOfTheRunningProgram, LayoutAndMarginFollowTheTableAtEverySize) {
   Click(::GetDlgItem(hPreview, idPreviewButtonClose));
   EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hPreview); }));
   EXPECT_TRUE(app.Close());
+}
+
+}  // namespace
+}  // namespace sw
+
+// The preview's icons, read in this process: Wine keeps icons per process, so those of
+// the running program cannot be read from another one (on Windows they could).
+namespace sw {
+namespace {
+
+HICON g_aPreviewIcons[2] = {};
+
+void CALLBACK ReadPreviewIconsAndClose(HWND, UINT, UINT_PTR nTimer, DWORD) {
+  HWND hPreview = ::FindWindowW(kFormPreviewClass, nullptr);
+  DWORD dwPid = 0;
+  if (hPreview) ::GetWindowThreadProcessId(hPreview, &dwPid);
+  if (dwPid != ::GetCurrentProcessId()) return;
+  ::KillTimer(nullptr, nTimer);
+  g_aPreviewIcons[0] = reinterpret_cast<HICON>(::SendMessageW(hPreview, WM_GETICON, ICON_BIG, 0));
+  g_aPreviewIcons[1] = reinterpret_cast<HICON>(::SendMessageW(hPreview, WM_GETICON, ICON_SMALL, 0));
+  ::PostMessageW(hPreview, WM_CLOSE, 0, 0);
+}
+
+TEST(PreviewWindow, CaptionAndTaskbarShowTheProgramIcon) {
+  const UINT_PTR nTimer = ::SetTimer(nullptr, 0, 50, &ReadPreviewIconsAndClose);
+  ASSERT_NE(nTimer, 0u);
+  TFormPreview::Execute(nullptr, L"Bericht");
+  ::KillTimer(nullptr, nTimer);
+  EXPECT_TRUE(test::IsProgramIcon(g_aPreviewIcons[0], ::GetSystemMetrics(SM_CXICON)));
+  EXPECT_TRUE(test::IsProgramIcon(g_aPreviewIcons[1], ::GetSystemMetrics(SM_CXSMICON)));
 }
 
 }  // namespace

@@ -36,3 +36,8 @@ if(TEST win.share)
 endif()
 add_test(NAME share.printed_pdf COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check-printed-pdf.sh ${CMAKE_BINARY_DIR} ${SW_CUPS_STATE})
 set_tests_properties(share.printed_pdf PROPERTIES FIXTURES_REQUIRED "share_printed;cups" DEPENDS win.share TIMEOUT 120)
+
+# The preview takes its icon from the running exe.
+if(TARGET sw_share_wintests)
+  sw_carry_program_icon(sw_share_wintests)
+endif()
