@@ -29,23 +29,58 @@ std::wstring ToParagraphs(const std::wstring& s) {
   }
   return r;
 }
+
+// Above this many characters a pane is emptied by a fresh control.
+constexpr std::size_t kFreshControlChars = 8192;
 }  // namespace
 
 void TovRichEdit::Create(HWND hParent, const RECT& rc, DWORD dwStyle, DWORD dwExStyle, HFONT hFont,
                          bool bWordWrap, int nId) {
   if (!LoadMsftedit()) throw std::runtime_error("msftedit.dll konnte nicht geladen werden");
-  CreateChild(MSFTEDIT_CLASS, hParent, ES_MULTILINE | dwStyle, dwExStyle, rc, L"", nId);
+  FdwStyle = ES_MULTILINE | dwStyle;
+  FdwExStyle = dwExStyle;
+  CreateChild(MSFTEDIT_CLASS, hParent, FdwStyle, FdwExStyle, rc, L"", nId);
+  FhFont = hFont;
+  FbWordWrap = bWordWrap;
+  SetUp();
+  FbWordWrap_BeforeUpdate = FbWordWrap;
+}
+
+void TovRichEdit::SetUp() {
   // The own capacity check runs before every insertion; the control's limit sits
   // above it so that it never cuts a line short.
   ::SendMessageW(Fhwnd, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(kPaneCapacity + 1024));
   ::SendMessageW(Fhwnd, EM_SETTEXTMODE, TM_RICHTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
-  if (hFont) SetFont(hFont);
-  FbWordWrap = !bWordWrap;  // force the message
-  SetWordWrap(bWordWrap);
-  FbWordWrap_BeforeUpdate = FbWordWrap;
+  if (FhFont) SetFont(FhFont);
+  if (FbBackground) ::SendMessageW(Fhwnd, EM_SETBKGNDCOLOR, 0, FcBackground);
+  const bool bWrap = FbWordWrap;
+  FbWordWrap = !bWrap;  // force the message
+  SetWordWrap(bWrap);
 }
 
-void TovRichEdit::SetBackground(COLORREF cColor) { ::SendMessageW(Fhwnd, EM_SETBKGNDCOLOR, 0, cColor); }
+void TovRichEdit::ReplaceByFreshControl() {
+  HWND hOld = Fhwnd;
+  HWND hParent = ::GetParent(hOld);
+  RECT rc{};
+  ::GetWindowRect(hOld, &rc);
+  ::MapWindowPoints(HWND_DESKTOP, hParent, reinterpret_cast<POINT*>(&rc), 2);
+  const bool bVisible = (::GetWindowLongW(hOld, GWL_STYLE) & WS_VISIBLE) != 0;
+  const bool bFocused = ::GetFocus() == hOld;
+  CreateChild(MSFTEDIT_CLASS, hParent, FdwStyle, FdwExStyle, rc, L"", ::GetDlgCtrlID(hOld));
+  SetUp();
+  // Same place in the z-order, so the tab order stays, then the old one goes.
+  ::SetWindowPos(Fhwnd, hOld, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ::SetWindowLongPtrW(hOld, GWLP_USERDATA, 0);
+  ::DestroyWindow(hOld);
+  if (!bVisible) ::ShowWindow(Fhwnd, SW_HIDE);
+  if (bFocused) ::SetFocus(Fhwnd);
+}
+
+void TovRichEdit::SetBackground(COLORREF cColor) {
+  FbBackground = true;
+  FcBackground = cColor;
+  ::SendMessageW(Fhwnd, EM_SETBKGNDCOLOR, 0, cColor);
+}
 
 void TovRichEdit::SetWordWrap(bool bWrap) {
   if (bWrap == FbWordWrap) return;
@@ -57,7 +92,19 @@ void TovRichEdit::SetWordWrap(bool bWrap) {
 void TovRichEdit::BeginUpdate(bool bClearLines) {
   FbWordWrap_BeforeUpdate = FbWordWrap;
   SetWordWrap(false);
-  if (bClearLines) Clear();
+  if (!bClearLines) return;
+  // Wine's RichEdit takes about 190 ms to empty itself of a full pane of history (and
+  // longer by any other message it offers); a fresh control in its place takes about
+  // 12. A report-sized text goes the ordinary way.
+  if (TextLength() > kFreshControlChars) {
+    try {
+      ReplaceByFreshControl();
+      return;
+    } catch (const std::runtime_error&) {
+      // No new window to be had: the old one is still there and empties itself.
+    }
+  }
+  Clear();
 }
 
 void TovRichEdit::EndUpdate() { SetWordWrap(FbWordWrap_BeforeUpdate); }

@@ -45,7 +45,14 @@ class TovRichEdit : public TovControl, public ITextPane {
   // not fit.
   LONG Append(const std::wstring& sLine, LONG& nInserted, const CHARFORMAT2W* pFormat = nullptr);
   std::wstring RawText() const;
+  // The control's settings after CreateChild, for a new control as for a fresh one.
+  void SetUp();
+  // Puts a new, empty control with the same settings in the place of the current one.
+  void ReplaceByFreshControl();
 
+  DWORD FdwStyle = 0, FdwExStyle = 0;
+  bool FbBackground = false;
+  COLORREF FcBackground = 0;
   bool FbWordWrap = true;
   bool FbWordWrap_BeforeUpdate = true;
 };

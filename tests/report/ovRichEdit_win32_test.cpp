@@ -195,6 +195,55 @@ TEST_F(RichEditTest, ReadOnlyPaneTakesLinesAndClears) {
   EXPECT_EQ(::SendMessageW(Fpane.Handle(), EM_GETTEXTMODE, 0, 0) & TM_RICHTEXT, TM_RICHTEXT);
 }
 
+// A full pane is emptied by a fresh control in the old one's place (far faster in
+// Wine's RichEdit); to the window and to a reader it must be the same pane.
+TEST_F(RichEditTest, FullPaneEmptiedByBeginUpdateIsTheSamePaneAgain) {
+  HWND hBefore = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, FhHost, nullptr,
+                                   nullptr, nullptr);
+  ::SetWindowPos(hBefore, Fpane.Handle(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Fpane.SetBackground(RGB(1, 2, 3));
+  Fpane.SetWordWrap(false);
+  Fpane.AddLine(L"eins", 8, clOlive, fsBold);
+  for (int i = 0; i < 300; ++i) Fpane.AddPlainLine(std::wstring(40, L'x'));
+  const HWND hOld = Fpane.Handle();
+  const LONG dwStyle = ::GetWindowLongW(hOld, GWL_STYLE), dwExStyle = ::GetWindowLongW(hOld, GWL_EXSTYLE);
+  RECT rcOld{};
+  ::GetWindowRect(hOld, &rcOld);
+  ::SetFocus(hOld);
+  const bool bFocused = ::GetFocus() == hOld;
+
+  Fpane.BeginUpdate(true);
+  const HWND h = Fpane.Handle();
+  ASSERT_TRUE(::IsWindow(h));
+  EXPECT_EQ(Fpane.TextLength(), 0u);
+  EXPECT_EQ(Fpane.LineCount(), 0);
+  EXPECT_EQ(Selection().cpMin, 0);
+  EXPECT_EQ(Selection().cpMax, 0);
+  EXPECT_EQ(::GetDlgCtrlID(h), 1);
+  EXPECT_EQ(::GetParent(h), FhHost);
+  EXPECT_EQ(::GetWindowLongW(h, GWL_STYLE) & ~WS_VSCROLL, dwStyle & ~WS_VSCROLL);
+  EXPECT_EQ(::GetWindowLongW(h, GWL_EXSTYLE), dwExStyle);
+  RECT rc{};
+  ::GetWindowRect(h, &rc);
+  EXPECT_TRUE(::EqualRect(&rc, &rcOld));
+  EXPECT_EQ(::GetFocus() == h, bFocused);
+  EXPECT_EQ(::GetWindow(h, GW_HWNDNEXT), hBefore) << "same place in the tab order";
+  EXPECT_EQ(TovControl::FromHandle(h), &Fpane);
+  EXPECT_EQ(::SendMessageW(h, EM_SETBKGNDCOLOR, 0, RGB(1, 2, 3)), static_cast<LRESULT>(RGB(1, 2, 3)));
+  EXPECT_GE(static_cast<std::size_t>(::SendMessageW(h, EM_GETLIMITTEXT, 0, 0)), kPaneCapacity);
+  EXPECT_EQ(::SendMessageW(h, EM_GETTEXTMODE, 0, 0) & TM_RICHTEXT, TM_RICHTEXT);
+  EXPECT_FALSE(Fpane.WordWrap());
+  // Lines go in as into the old pane, with their formats.
+  Fpane.AddLine(L"zwei", 8, clRed, 0);
+  Fpane.AddPlainLine(L"drei");
+  EXPECT_EQ(Fpane.Text(), L"zwei\r\ndrei\r\n");
+  EXPECT_EQ(FormatAt(0).crTextColor, clRed);
+  EXPECT_EQ(FormatAt(0).yHeight, 160);
+  EXPECT_STREQ(FormatAt(5).szFaceName, L"Tahoma") << "the pane's font";
+  Fpane.EndUpdate();
+  EXPECT_FALSE(Fpane.WordWrap());
+}
+
 TEST_F(RichEditTest, ControlLimitSitsAboveTheCapacity) {
   const LRESULT nLimit = ::SendMessageW(Fpane.Handle(), EM_GETLIMITTEXT, 0, 0);
   EXPECT_GE(static_cast<std::size_t>(nLimit), kPaneCapacity);
