@@ -25,14 +25,7 @@ log=build/bench/endurance-build.log
 { cmake -S . -B "$tree" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release &&
   cmake --build "$tree" -j2 --target sw_release_wintests; } >"$log" 2>&1 || { tail -40 "$log" >&2; exit 1; }
 
-# setup refuses to start a second wineserver for the prefix (as right after the prefix
-# is first created): start clean and retry.
-bash "$wine_env" "$state" cleanup
-for attempt in 1 2 3; do
-  bash "$wine_env" "$state" setup && break
-  [ $attempt = 3 ] && { echo "Wine setup failed" >&2; exit 1; }
-  sleep 5
-done
+bash "$wine_env" "$state" fresh || exit 1
 trap 'bash "$wine_env" "$state" cleanup' EXIT
 
 echo "== $runs collection runs in one process (load average $(cut -d' ' -f1-3 /proc/loadavg))"

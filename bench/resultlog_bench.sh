@@ -30,14 +30,7 @@ else
   state=$tree/resultlog-bench-wine
   work=$tree/resultlog-bench
   own_state=1
-  # setup fails while a wineserver of the prefix still runs (as right after the
-  # prefix is created): start clean and retry.
-  bash "$wine_env" "$state" cleanup
-  for attempt in 1 2 3; do
-    bash "$wine_env" "$state" setup && break
-    [ $attempt = 3 ] && { echo "Wine setup failed" >&2; exit 1; }
-    sleep 5
-  done
+  bash "$wine_env" "$state" fresh || exit 1
 fi
 
 finish() {

@@ -55,14 +55,7 @@ cp "$tools/bin/sw_floor_comdlg.exe" "$scratch/floor-comdlg/"
 cp "$tools/bin/sw_bench_run.exe" "$scratch/inproc/"
 cp "$tools/bin/sw_bench_pane.exe" "$scratch/inproc/"
 
-# setup refuses to start a second wineserver for the prefix (wineserver -p fails while
-# one runs, as right after the prefix is first created): start clean and retry.
-bash "$wine_env" "$state" cleanup
-for attempt in 1 2 3; do
-  bash "$wine_env" "$state" setup && break
-  [ $attempt = 3 ] && { echo "Wine setup failed" >&2; exit 1; }
-  sleep 5
-done
+bash "$wine_env" "$state" fresh || exit 1
 # The 500 MB log goes again at the end; the table stays.
 trap 'bash "$wine_env" "$state" cleanup; rm -f "$scratch"/sw-500mb/*.log' EXIT
 winrun() { bash "$wine_env" "$state" run "$@" | tr -d '\r'; }

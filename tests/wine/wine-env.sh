@@ -4,6 +4,8 @@
 # that prefix only. ~/.wine is never touched.
 #
 #   wine-env.sh STATE_DIR setup            create/reuse the prefix, start Xvfb and wineserver
+#   wine-env.sh STATE_DIR fresh            cleanup, then setup (retried: setup refuses
+#                                          while a server of the prefix still lingers)
 #   wine-env.sh STATE_DIR cleanup          stop this prefix's wineserver and the display
 #   wine-env.sh STATE_DIR run EXE ARGS...  run a Windows program in that prefix
 #   wine-env.sh STATE_DIR env              print the environment for a shell (eval it)
@@ -62,6 +64,15 @@ case "$cmd" in
     wineserver -p >/dev/null 2>&1 </dev/null || true
     wine cmd /c exit >/dev/null 2>&1 </dev/null || true
     ;;
+  fresh)
+    for attempt in 1 2 3; do
+      bash "$0" "$state" cleanup
+      bash "$0" "$state" setup && exit 0
+      sleep 5
+    done
+    echo "wine-env: Wine setup failed" >&2
+    exit 1
+    ;;
   cleanup)
     wineserver -k >/dev/null 2>&1 || true
     if display_alive; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true; fi
@@ -75,5 +86,5 @@ case "$cmd" in
     echo "export WINEPREFIX='$WINEPREFIX' WINEDEBUG='$WINEDEBUG' WINEDLLOVERRIDES='$WINEDLLOVERRIDES' LANG='$LANG'"
     [ -f "$state/display" ] && echo "export DISPLAY='$(cat "$state/display")'"
     ;;
-  *) echo "usage: wine-env.sh STATE_DIR setup|cleanup|run|env" >&2; exit 2 ;;
+  *) echo "usage: wine-env.sh STATE_DIR setup|fresh|cleanup|run|env" >&2; exit 2 ;;
 esac
