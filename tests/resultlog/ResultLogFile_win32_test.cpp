@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -196,12 +199,29 @@ TEST(ResultLogFileWin32, AppendWaitsForTheWriterLockOfAnotherCopy) {
   OVERLAPPED ov{};
   ov.OffsetHigh = 0x7FFFFFFF;
   ASSERT_TRUE(::LockFileEx(hOther, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &ov));
+  // The writer tells when it calls Append, and whether the lock was still held when
+  // Append returned.
+  std::atomic<bool> bUnlocked{false};
+  std::promise<void> calling;
+  std::promise<bool> returnedAfterUnlock;
   bool bAppended = false;
-  std::thread writer([&] { bAppended = log.Append("neu\r\n"); });
-  ::Sleep(300);
+  std::thread writer([&] {
+    calling.set_value();
+    bAppended = log.Append("neu\r\n");
+    returnedAfterUnlock.set_value(bUnlocked.load());
+  });
+  EXPECT_EQ(calling.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  auto done = returnedAfterUnlock.get_future();
+  // Append must not come back while the lock is held: a return within the grace time
+  // fails at once.
+  EXPECT_EQ(done.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout)
+      << "Append returned while another copy holds the lock";
   EXPECT_EQ(ReadFileBytes(log.Path()), "alt\r\n") << "written while another copy holds the lock";
-  ASSERT_TRUE(::UnlockFileEx(hOther, 0, 1, 0, &ov));
+  bUnlocked = true;
+  EXPECT_TRUE(::UnlockFileEx(hOther, 0, 1, 0, &ov));
+  EXPECT_EQ(done.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "Append still waits after the unlock";
   writer.join();
+  EXPECT_TRUE(done.get()) << "Append returned before the unlock";
   ::CloseHandle(hOther);
   EXPECT_TRUE(bAppended);
   EXPECT_EQ(ReadFileBytes(log.Path()), "alt\r\nneu\r\n");
