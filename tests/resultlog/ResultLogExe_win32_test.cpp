@@ -1,6 +1,11 @@
-// The result log with the real Sichtwerk.exe: what the file holds after a start and
-// what the pane shows of it, in good order and with every kind of bad file.
+// The result log with the real Sichtwerk.exe, one table of cases: what the file beside
+// the exe holds after a start and what the pane shows of it, with bad files, a huge
+// file and places where no log can be written. The rules of a run are proven against
+// fakes (ResultLogRun), the file behaviour by the adapter (ResultLogFileWin32).
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
 
 #include "common/SichtwerkProcess_win32.h"
 #include "resultlog/LogTestSupport_win32.h"
@@ -79,11 +84,31 @@ std::string TailOf(const std::wstring& sPath, std::size_t cb, unsigned long long
   return s;
 }
 
-}  // namespace
 
-TEST(ResultLogExe, FirstStartCreatesTheFileWithExactlyOneBlockInAnsi) {
-  const std::wstring sDir = ScratchFolder(L"log-first");
-  ASSERT_FALSE(sDir.empty());
+// Fills the drive of sDir to the last byte.
+void FillDrive(const std::wstring& sFillFile) {
+  HANDLE hFill = ::CreateFileW(sFillFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(hFill, INVALID_HANDLE_VALUE);
+  const std::string sChunk(65536, 'f');
+  for (const std::size_t cb : {std::size_t(65536), std::size_t(4096), std::size_t(1)}) {
+    DWORD cbWritten = 0;
+    while (::WriteFile(hFill, sChunk.data(), static_cast<DWORD>(cb), &cbWritten, nullptr) && cbWritten == cb) {
+    }
+  }
+  ::CloseHandle(hFill);
+}
+
+// Where a case runs the exe: a scratch folder, the read-only mount or the small drive.
+enum class TPlace { Scratch, ReadOnly, SmallDrive };
+
+struct TCase {
+  std::string sName;
+  TPlace Place;
+  // sDir: the folder the exe runs in; sSource: where its copy comes from ("" = build).
+  std::function<void(const std::wstring& sDir, const std::wstring& sSource)> Run;
+};
+
+void FirstStart(const std::wstring& sDir, const std::wstring&) {
   const std::wstring sPane = RunOnce(sDir);
   ASSERT_TRUE(StartsWithReport(sPane));
   // The pane: report, then the closing empty line; the file: the report and one
@@ -98,9 +123,7 @@ TEST(ResultLogExe, FirstStartCreatesTheFileWithExactlyOneBlockInAnsi) {
   EXPECT_EQ(sFile.find("\xC3\xBC"), std::string::npos);
 }
 
-TEST(ResultLogExe, SecondStartShowsTheFirstRunBelowTheNewOne) {
-  const std::wstring sDir = ScratchFolder(L"log-second");
-  ASSERT_FALSE(sDir.empty());
+void SecondStart(const std::wstring& sDir, const std::wstring&) {
   const std::wstring sFirst = RunOnce(sDir);
   const std::wstring sSecond = RunOnce(sDir);
   // Second pane: new report, the first run's block (its lines and its empty line),
@@ -113,47 +136,26 @@ TEST(ResultLogExe, SecondStartShowsTheFirstRunBelowTheNewOne) {
   EXPECT_TRUE(ReadFileBytes(sDir + L"\\" + kLogName) == Ansi(sFirst) + Ansi(sReport2) + "\r\n");
 }
 
-TEST(ResultLogExe, BadLogsAreShownAsWellAsTheyCanAndKeptWhole) {
-  const std::string k10MB(10u << 20, 'x');
-  struct TRow {
-    const char* sName;
-    std::string sFile;
-    std::wstring sShown;  // what the pane shows below the new report
-  } rows[] = {
-      {"UTF-8 mark, then invalid UTF-8", "\xEF\xBB\xBF" "gr\xC3\xBCn \xFF\xC3 kaputt\r\n", L"gr\u00FCn \uFFFD\uFFFD kaputt\r\n"},
-      {"UTF-16 LE of odd length", std::string("\xFF\xFE" "a\0b\0\r\0\n\0c", 11), L"ab\r\n\uFFFD\r\n"},
-      {"UTF-16 BE", std::string("\xFE\xFF\0a\0\xFC", 6), L"a\u00FC\r\n"},
-      {"a mark and nothing else", "\xEF\xBB\xBF", L""},
-      {"NUL bytes", std::string("a\0b\r\n\0\r\n", 8), L"a b\r\n \r\n"},
-      {"lone CR and lone LF", "eins\rzwei\ndrei", L"eins\r\nzwei\r\ndrei\r\n"},
-      {"no mark is ANSI", "Pr\xFC" "fung alt\r\n", L"Pr\u00FCfung alt\r\n"},
-      {"one line of 10 MB", k10MB, L""},
-      {"a short line, then one of 10 MB", "vorher\r\n" + k10MB + "\r\nnachher\r\n", L"vorher\r\n"},
-  };
-  const std::wstring sDir = ScratchFolder(L"log-bad");
-  ASSERT_FALSE(sDir.empty());
+// A bad log in place: shown below the new report as sShown, kept whole in front of the
+// one new block.
+void BadLog(const std::wstring& sDir, const std::string& sOld, const std::wstring& sShown) {
   const std::wstring sLog = sDir + L"\\" + kLogName;
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.sName);
-    ASSERT_TRUE(WriteFileBytes(sLog, r.sFile));
-    const std::wstring sPane = RunOnce(sDir);
-    ASSERT_TRUE(StartsWithReport(sPane));
-    // The report is the first block of text up to the history; the file gets only it.
-    const std::string sAfter = ReadFileBytes(sLog);
-    ASSERT_GT(sAfter.size(), r.sFile.size());
-    EXPECT_TRUE(sAfter.compare(0, r.sFile.size(), r.sFile) == 0) << "what was in the file stays";
-    const std::string sBlock = sAfter.substr(r.sFile.size());
-    ASSERT_GE(sBlock.size(), 4u);
-    EXPECT_EQ(sBlock.substr(sBlock.size() - 4), "\r\n\r\n");
-    const std::wstring sReport = sPane.substr(0, std::min(sPane.size(), sBlock.size() - 2));
-    EXPECT_TRUE(Ansi(sReport) + "\r\n" == sBlock) << "the block is this run's report only";
-    EXPECT_EQ(sPane.substr(sReport.size()), r.sShown + L"\r\n") << ToUtf8(sPane.substr(sReport.size()));
-  }
+  ASSERT_TRUE(WriteFileBytes(sLog, sOld));
+  const std::wstring sPane = RunOnce(sDir);
+  ASSERT_TRUE(StartsWithReport(sPane));
+  // The report is the first block of text up to the history; the file gets only it.
+  const std::string sAfter = ReadFileBytes(sLog);
+  ASSERT_GT(sAfter.size(), sOld.size());
+  EXPECT_TRUE(sAfter.compare(0, sOld.size(), sOld) == 0) << "what was in the file stays";
+  const std::string sBlock = sAfter.substr(sOld.size());
+  ASSERT_GE(sBlock.size(), 4u);
+  EXPECT_EQ(sBlock.substr(sBlock.size() - 4), "\r\n\r\n");
+  const std::wstring sReport = sPane.substr(0, std::min(sPane.size(), sBlock.size() - 2));
+  EXPECT_TRUE(Ansi(sReport) + "\r\n" == sBlock) << "the block is this run's report only";
+  EXPECT_EQ(sPane.substr(sReport.size()), sShown + L"\r\n") << ToUtf8(sPane.substr(sReport.size()));
 }
 
-TEST(ResultLogExe, LogOf500MBShowsItsHeadAndGrowsByOneBlock) {
-  const std::wstring sDir = ScratchFolder(L"log-500mb");
-  ASSERT_FALSE(sDir.empty());
+void LogOf500MB(const std::wstring& sDir, const std::wstring&) {
   const std::wstring sLog = sDir + L"\\" + kLogName;
   // Numbered lines for the first MB, then a hole up to 500 MB (NUL bytes, quick).
   std::string sHead;
@@ -199,103 +201,152 @@ TEST(ResultLogExe, LogOf500MBShowsItsHeadAndGrowsByOneBlock) {
   EXPECT_GT(nReportCost + 13u * (nLines + 1), 65536u);
 }
 
-TEST(ResultLogExe, UnusableLogPlacesStillGiveTheReport) {
-  struct TRow {
-    const char* sName;
-    int nKind;
-  } rows[] = {{"log locked exclusively by another process", 0}, {"log name taken by a folder", 1}};
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.sName);
-    const std::wstring sDir = ScratchFolder(r.nKind ? L"log-folder" : L"log-locked");
-    ASSERT_FALSE(sDir.empty());
-    const std::wstring sLog = sDir + L"\\" + kLogName;
-    HANDLE hLock = INVALID_HANDLE_VALUE;
-    if (r.nKind == 0) {
-      ASSERT_TRUE(WriteFileBytes(sLog, "alt\r\n\r\n"));
-      hLock = ::CreateFileW(sLog.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-      ASSERT_NE(hLock, INVALID_HANDLE_VALUE);
-    } else {
-      ASSERT_TRUE(::CreateDirectoryW(sLog.c_str(), nullptr));
-    }
-    const std::wstring sPane = RunOnce(sDir);
-    EXPECT_TRUE(StartsWithReport(sPane));
-    EXPECT_EQ(sPane.find(L"alt\r\n"), std::wstring::npos) << "no history from a file we cannot read";
-    EXPECT_EQ(sPane.substr(sPane.size() - 4), L"\r\n\r\n");
-    if (hLock != INVALID_HANDLE_VALUE) {
-      ::CloseHandle(hLock);
-      EXPECT_EQ(ReadFileBytes(sLog), "alt\r\n\r\n");
-    } else {
-      EXPECT_TRUE(::GetFileAttributesW(sLog.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-      ::RemoveDirectoryW(sLog.c_str());
-    }
-  }
-}
-
-TEST(ResultLogExe, ReadOnlyFolderGivesTheReportAndNoFile) {
-  const TLogMounts m = TLogMounts::Get();
-  if (m.sReadOnly.empty()) GTEST_SKIP() << "no read-only mount (tests/resultlog/mounts.sh needs root)";
-  TScratchDir src(m.sReadOnlySource);
-  ASSERT_TRUE(::CopyFileW((TestProgramFolder() + L"\\Sichtwerk.exe").c_str(), (src / L"Sichtwerk.exe").c_str(), FALSE));
-  const std::wstring sRo = m.sReadOnly + src.Path().substr(src.Path().rfind(L'\\'));
-  ASSERT_TRUE(Exists(sRo + L"\\Sichtwerk.exe"));
-  const std::wstring sPane = RunOnce(sRo, sRo);
+// A log the exe can neither read nor write: the report alone, the place untouched.
+void LockedLog(const std::wstring& sDir, const std::wstring&) {
+  const std::wstring sLog = sDir + L"\\" + kLogName;
+  ASSERT_TRUE(WriteFileBytes(sLog, "alt\r\n\r\n"));
+  HANDLE hLock = ::CreateFileW(sLog.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(hLock, INVALID_HANDLE_VALUE);
+  const std::wstring sPane = RunOnce(sDir);
+  ::CloseHandle(hLock);
   EXPECT_TRUE(StartsWithReport(sPane));
-  EXPECT_FALSE(Exists(sRo + L"\\" + kLogName));
-  EXPECT_FALSE(Exists(src / kLogName));
+  EXPECT_EQ(sPane.find(L"alt\r\n"), std::wstring::npos) << "no history from a file we cannot read";
+  EXPECT_EQ(sPane.substr(sPane.size() - 4), L"\r\n\r\n");
+  EXPECT_EQ(ReadFileBytes(sLog), "alt\r\n\r\n");
 }
 
-TEST(ResultLogExe, DiskFullDuringTheAppendLosesNothing) {
-  const TLogMounts m = TLogMounts::Get();
-  if (m.sSmallDrive.empty()) GTEST_SKIP() << "no small drive (tests/resultlog/mounts.sh needs root)";
-  TScratchDir dir(m.sSmallDrive + L"\\");
-  ASSERT_FALSE(dir.Path().empty());
-  ASSERT_TRUE(::CopyFileW((TestProgramFolder() + L"\\Sichtwerk.exe").c_str(), (dir / L"Sichtwerk.exe").c_str(), FALSE));
-  const std::wstring sLog = dir / kLogName;
+void FolderInPlaceOfTheLog(const std::wstring& sDir, const std::wstring&) {
+  const std::wstring sLog = sDir + L"\\" + kLogName;
+  ASSERT_TRUE(::CreateDirectoryW(sLog.c_str(), nullptr));
+  const std::wstring sPane = RunOnce(sDir);
+  EXPECT_TRUE(StartsWithReport(sPane));
+  EXPECT_EQ(sPane.substr(sPane.size() - 4), L"\r\n\r\n");
+  EXPECT_TRUE(::GetFileAttributesW(sLog.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+  ::RemoveDirectoryW(sLog.c_str());
+}
+
+// sDir: the exe's folder as the read-only mount shows it; sSource: the same folder
+// through its writable source.
+void ReadOnlyFolder(const std::wstring& sDir, const std::wstring& sSource) {
+  ASSERT_TRUE(Exists(sDir + L"\\Sichtwerk.exe"));
+  const std::wstring sPane = RunOnce(sDir, sDir);
+  EXPECT_TRUE(StartsWithReport(sPane));
+  EXPECT_FALSE(Exists(sDir + L"\\" + kLogName));
+  EXPECT_FALSE(Exists(sSource + L"\\" + kLogName));
+}
+
+// The byte-level proof is the adapter's; the exe adds that the report and the history
+// still show and that the file is as before.
+void DiskFull(const std::wstring& sDir, const std::wstring&) {
+  const std::wstring sLog = sDir + L"\\" + kLogName;
   // Exactly one page of tmpfs, so that the block cannot slip into the slack of the
   // log's last page.
   const std::string sOld = std::string(4080, '-') + "\r\nalter Lauf\r\n\r\n";
   ASSERT_EQ(sOld.size(), 4096u);
   ASSERT_TRUE(WriteFileBytes(sLog, sOld));
-  HANDLE hFill = ::CreateFileW((dir / L"fill").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(hFill, INVALID_HANDLE_VALUE);
-  const std::string sChunk(65536, 'f');
-  for (const std::size_t cb : {std::size_t(65536), std::size_t(4096), std::size_t(1)}) {
-    DWORD cbWritten = 0;
-    while (::WriteFile(hFill, sChunk.data(), static_cast<DWORD>(cb), &cbWritten, nullptr) && cbWritten == cb) {
-    }
-  }
-  ::CloseHandle(hFill);
-  const std::wstring sPane = RunOnce(dir.Path(), dir.Path());
+  FillDrive(sDir + L"\\fill");
+  const std::wstring sPane = RunOnce(sDir, sDir);
   EXPECT_TRUE(StartsWithReport(sPane));
   EXPECT_NE(sPane.find(L"\r\nalter Lauf\r\n\r\n"), std::wstring::npos) << "the history is still shown";
   const std::string sAfter = ReadFileBytes(sLog);
   EXPECT_TRUE(sAfter == sOld) << "a piece of " << sAfter.size() - sOld.size() << " bytes";
 }
 
-TEST(ResultLogExe, TwoCopiesStartedTogetherEachLeaveAWholeBlock) {
-  const std::wstring sDir = ScratchFolder(L"log-two");
-  ASSERT_FALSE(sDir.empty());
+// Whole blocks under many writers are the adapter's proof; the exe adds two processes
+// of one exe file reading and writing the same log at about the same time.
+void TwoCopiesTogether(const std::wstring& sDir, const std::wstring&) {
   const std::wstring sLog = sDir + L"\\" + kLogName;
   const std::string sOld = "ALTER LAUF\r\n\r\n";
   ASSERT_TRUE(WriteFileBytes(sLog, sOld));
-  // One exe file started twice in a row, without waiting: both runs read and write
-  // the same log at about the same time.
-  for (int round = 0; round < 3; ++round) {
-    SCOPED_TRACE(round);
-    ASSERT_TRUE(WriteFileBytes(sLog, sOld));
-    TSichtwerkProcess a, b;
-    ASSERT_TRUE(a.Start(sDir));
-    ASSERT_TRUE(b.Start(sDir, {}, 30000, sDir));  // the same exe file, a second process
-    ASSERT_TRUE(a.WaitForReport());
-    ASSERT_TRUE(b.WaitForReport());
-    const std::wstring sA = ReportPart(a.PaneText(), L"ALTER LAUF\r\n");
-    const std::wstring sB = ReportPart(b.PaneText(), L"ALTER LAUF\r\n");
-    EXPECT_TRUE(a.Close());
-    EXPECT_TRUE(b.Close());
-    ASSERT_TRUE(StartsWithReport(sA));
-    ASSERT_TRUE(StartsWithReport(sB));
-    const std::string sBlockA = Ansi(sA) + "\r\n", sBlockB = Ansi(sB) + "\r\n";
-    const std::string sFile = ReadFileBytes(sLog);
-    EXPECT_TRUE(sFile == sOld + sBlockA + sBlockB || sFile == sOld + sBlockB + sBlockA) << sFile;
+  TSichtwerkProcess a, b;
+  ASSERT_TRUE(a.Start(sDir));
+  ASSERT_TRUE(b.Start(sDir, {}, 30000, sDir));  // the same exe file, a second process
+  ASSERT_TRUE(a.WaitForReport());
+  ASSERT_TRUE(b.WaitForReport());
+  const std::wstring sA = ReportPart(a.PaneText(), L"ALTER LAUF\r\n");
+  const std::wstring sB = ReportPart(b.PaneText(), L"ALTER LAUF\r\n");
+  EXPECT_TRUE(a.Close());
+  EXPECT_TRUE(b.Close());
+  ASSERT_TRUE(StartsWithReport(sA));
+  ASSERT_TRUE(StartsWithReport(sB));
+  const std::string sBlockA = Ansi(sA) + "\r\n", sBlockB = Ansi(sB) + "\r\n";
+  const std::string sFile = ReadFileBytes(sLog);
+  EXPECT_TRUE(sFile == sOld + sBlockA + sBlockB || sFile == sOld + sBlockB + sBlockA) << sFile;
+}
+
+std::vector<TCase> Cases() {
+  std::vector<TCase> v = {
+      {"first start: the file beside the exe, one block in ANSI", TPlace::Scratch, FirstStart},
+      {"second start: the first run below the new one", TPlace::Scratch, SecondStart},
+      {"log of 500 MB: its head shown, one block appended", TPlace::Scratch, LogOf500MB},
+      {"log locked exclusively by another process", TPlace::Scratch, LockedLog},
+      {"log name taken by a folder", TPlace::Scratch, FolderInPlaceOfTheLog},
+      {"read-only folder: the report and no file", TPlace::ReadOnly, ReadOnlyFolder},
+      {"disk full during the append: report, history, file as before", TPlace::SmallDrive, DiskFull},
+      {"two copies started together each leave a whole block", TPlace::Scratch, TwoCopiesTogether},
+  };
+  const std::string k10MB(10u << 20, 'x');
+  const struct {
+    const char* sName;
+    std::string sFile;
+    std::wstring sShown;  // what the pane shows below the new report
+  } bad[] = {
+      {"UTF-8 mark, then invalid UTF-8", "\xEF\xBB\xBF" "gr\xC3\xBCn \xFF\xC3 kaputt\r\n", L"gr\u00FCn \uFFFD\uFFFD kaputt\r\n"},
+      {"UTF-16 LE of odd length", std::string("\xFF\xFE" "a\0b\0\r\0\n\0c", 11), L"ab\r\n\uFFFD\r\n"},
+      {"UTF-16 BE", std::string("\xFE\xFF\0a\0\xFC", 6), L"a\u00FC\r\n"},
+      {"a mark and nothing else", "\xEF\xBB\xBF", L""},
+      {"NUL bytes", std::string("a\0b\r\n\0\r\n", 8), L"a b\r\n \r\n"},
+      {"lone CR and lone LF", "eins\rzwei\ndrei", L"eins\r\nzwei\r\ndrei\r\n"},
+      {"no mark is ANSI", "Pr\xFC" "fung alt\r\n", L"Pr\u00FCfung alt\r\n"},
+      {"one line of 10 MB", k10MB, L""},
+      {"a short line, then one of 10 MB", "vorher\r\n" + k10MB + "\r\nnachher\r\n", L"vorher\r\n"},
+  };
+  for (const auto& b : bad)
+    v.push_back({std::string("bad log, shown and kept whole: ") + b.sName, TPlace::Scratch,
+                 [sFile = b.sFile, sShown = b.sShown](const std::wstring& sDir, const std::wstring&) {
+                   BadLog(sDir, sFile, sShown);
+                 }});
+  return v;
+}
+
+}  // namespace
+
+TEST(ResultLogExe, EveryCaseGivesTheReportAndTheRightLog) {
+  const TLogMounts m = TLogMounts::Get();
+  int nSkipped = 0;
+  int nCase = 0;
+  for (const auto& c : Cases()) {
+    SCOPED_TRACE(c.sName);
+    ++nCase;
+    switch (c.Place) {
+      case TPlace::Scratch: {
+        const std::wstring sDir = ScratchFolder(L"log-" + std::to_wstring(nCase));
+        ASSERT_FALSE(sDir.empty());
+        c.Run(sDir, L"");
+        break;
+      }
+      case TPlace::ReadOnly: {
+        if (m.sReadOnly.empty()) {
+          ++nSkipped;
+          break;
+        }
+        TScratchDir src(m.sReadOnlySource);
+        ASSERT_TRUE(::CopyFileW((TestProgramFolder() + L"\\Sichtwerk.exe").c_str(), (src / L"Sichtwerk.exe").c_str(), FALSE));
+        c.Run(m.sReadOnly + src.Path().substr(src.Path().rfind(L'\\')), src.Path());
+        break;
+      }
+      case TPlace::SmallDrive: {
+        if (m.sSmallDrive.empty()) {
+          ++nSkipped;
+          break;
+        }
+        TScratchDir dir(m.sSmallDrive + L"\\");
+        ASSERT_FALSE(dir.Path().empty());
+        ASSERT_TRUE(::CopyFileW((TestProgramFolder() + L"\\Sichtwerk.exe").c_str(), (dir / L"Sichtwerk.exe").c_str(), FALSE));
+        c.Run(dir.Path(), dir.Path());
+        break;
+      }
+    }
   }
+  if (nSkipped) GTEST_SKIP() << nSkipped << " case(s) without their mount (tests/resultlog/mounts.sh needs root)";
 }
