@@ -336,6 +336,8 @@ std::size_t Count(const std::wstring& s, const std::wstring& sPart) {
   return n;
 }
 
+// The rule (no second run inside the first) is CollectionRun's host test; here the real
+// message pump of the form's run hands a queued click to the form's one run, which drops it.
 TEST(CollectionRun, ClickWaitingDuringTheRunDoesNotStartASecondOne) {
   std::vector<std::wstring> errors;
   const std::wstring sLog = test::ScratchFolder(L"rerun") + L"\\Ergebnisse des Sichtwerks zur Prüfung.log";
@@ -353,18 +355,9 @@ TEST(CollectionRun, ClickWaitingDuringTheRunDoesNotStartASecondOne) {
     form.Show(SW_SHOWNOACTIVATE);
     MSG msg;
     EXPECT_FALSE(::PeekMessageW(&msg, nullptr, WM_COMMAND, WM_COMMAND, PM_NOREMOVE)) << "the click was handled";
-
-    const std::wstring sText = form.RichEditInfo().Text();
-    EXPECT_EQ(Count(sText, L"Check gestartet"), 1u) << "one report, no second run inside the first";
+    EXPECT_EQ(Count(form.RichEditInfo().Text(), L"Check gestartet"), 1u) << "one report, no second run inside the first";
     EXPECT_EQ(form.Status(), L"Informationen erfolgreich gesammelt.");
     EXPECT_TRUE(errors.empty()) << "nothing is shown for the dropped click";
-    EXPECT_FALSE(form.RichEditInfo().WordWrap());
-    // The caption was extended once.
-    EXPECT_EQ(form.Caption(), ExtendedCaption(L"Sichtwerk", IsAdministrator(), GetToolVersion()));
-
-    // A later click is a full run again: the new report heads the pane, the old one is history.
-    form.ButtonCollectInfoClick(*static_cast<TovButton*>(TovControl::FromHandle(hButton)));
-    EXPECT_EQ(Count(form.RichEditInfo().Text(), L"Check gestartet"), 2u);
   }
   ::DeleteFileW(sLog.c_str());
 }

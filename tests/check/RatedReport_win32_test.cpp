@@ -235,94 +235,22 @@ TEST(RatedReport, NoPracticeSystemRatesTheWindowsDrive) {
   EXPECT_TRUE(app.Close());
 }
 
-constexpr TColor kAnyColor = 0xffffffff;
-
 struct TKeySpec {
+  HKEY hRoot;
   const wchar_t* sKey;
-  const wchar_t* sValueName;  // nullptr: the key only
+  const wchar_t* sValueName;
   const wchar_t* sPath;
 };
 
-struct TRowCase {
-  const char* sName;
-  std::vector<TKeySpec> Keys;
-  const wchar_t* sMedistar;            // nullptr: removed from the child's environment
-  std::vector<std::wstring> DriveRows;  // the lines after the disk-space note
-  TColor cDriveColor;                   // colour of the last of them
-};
-
-TEST(RatedReport, PracticeSystemsRegisteredInThePrefix) {
+// What the real Win32 adds to the check's choice of drive (the rules are proven against
+// fakes in RequirementsCheck and AisDetection): the practice system read from the 32-bit
+// view of the prefix's HKLM or from the child's environment, the product server from
+// HKCR with its file on the drive, and the real query of drive X:.
+TEST(RatedReport, PracticeSystemFromThePrefixRatesItsRealDrive) {
   if (!DriveXReady()) GTEST_SKIP() << "drive X: is not the 4 GB tmpfs (tests/check/drives.sh needs root)";
   const std::wstring sFs = FileSystemOf(L'X');
   ASSERT_NE(sFs, L"???");
-  const std::wstring sRedX = kDriveLabel + sFs + L" = " + kFull4GB + kTooLittle;
-  const TRowCase kCases[] = {
-      {"Albis", {{kAlbisKey, L"Installationspfad", L"X:\\ALBISWIN"}}, nullptr,
-       {L"Rot: Albis auf X:" + sRedX}, clRed},
-      {"CompuMed M1, letter in lower case", {{kM1Key, L"ProgramPath", L"x:\\M1"}}, nullptr,
-       {L"Rot: Compumed M1 auf x:" + sRedX}, clRed},
-      {"TurboMed on a UNC path", {{kTurboKey, L"Path", L"\\\\praxis-srv\\turbomed"}}, nullptr,
-       {L"Ihre TurboMed Installation liegt auf einem UNC-Pfad. Der freie Platz kann nicht festgestellt werden."},
-       clBlack},
-      {"TurboMed under App Paths", {{kAppPathKey, L"Path", L"X:\\TurboMed"}}, nullptr,
-       {L"Rot: TurboMed auf X:" + sRedX}, clRed},
-      {"MEDISTARDIR on a UNC path", {}, L"\\\\server\\medistar",
-       {L"Ihre MEDISTAR Installation liegt auf einem UNC-Pfad. Der freie Platz kann nicht festgestellt werden."},
-       clBlack},
-      {"MEDISTARDIR on drive X:", {}, L"X:\\MEDISTAR", {L"Rot: MEDISTAR auf X:" + sRedX}, clRed},
-      {"Albis wins over TurboMed",
-       {{kTurboKey, L"Path", L"\\\\praxis-srv\\turbomed"}, {kAlbisKey, L"Installationspfad", L"X:\\ALBISWIN"}},
-       nullptr, {L"Rot: Albis auf X:" + sRedX}, clRed},
-      {"Albis key without its path value",
-       {{kAlbisKey, nullptr, nullptr}, {kTurboKey, L"Path", L"X:\\TurboMed"}}, L"X:\\MEDISTAR",
-       {kNotFound, L"Windows auf C:" + kDriveLabel}, kAnyColor},
-  };
-  for (const TRowCase& c : kCases) {
-    SCOPED_TRACE(c.sName);
-    std::vector<std::unique_ptr<TScratchKey>> keys;
-    for (const TKeySpec& k : c.Keys) {
-      keys.push_back(std::make_unique<TScratchKey>(HKEY_LOCAL_MACHINE, k.sKey));
-      if (k.sValueName) keys.back()->SetString(k.sValueName, k.sPath);
-    }
-    TSichtwerkProcess app;
-    TReport r;
-    ASSERT_TRUE(RunSichtwerk(app, L"check-rows", {{L"MEDISTARDIR", c.sMedistar ? c.sMedistar : L""}}, r))
-        << ToUtf8(app.PaneText());
-    const int iNote = IndexOf(r.Lines, kDiskNote);
-    ASSERT_GE(iNote, 0) << ToUtf8(r.sPane);
-    ASSERT_LT(iNote + c.DriveRows.size(), r.Lines.size());
-    for (std::size_t i = 0; i < c.DriveRows.size(); ++i) {
-      const std::wstring& s = r.Lines[iNote + 1 + i].sText;
-      // The Windows drive's rating depends on this machine: only its label is known.
-      if (c.cDriveColor == kAnyColor && i + 1 == c.DriveRows.size())
-        EXPECT_NE(s.find(c.DriveRows[i]), std::wstring::npos) << ToUtf8(s);
-      else
-        EXPECT_EQ(s, c.DriveRows[i]);
-    }
-    const TLine& drive = r.Lines[iNote + c.DriveRows.size()];
-    if (c.cDriveColor != kAnyColor) {
-      EXPECT_EQ(ColorOf(app, drive), c.cDriveColor);
-    }
-    // A red drive alone brings two points and with them the banner before the hyphens.
-    if (c.cDriveColor == clRed) {
-      const std::size_t n = r.Lines.size();
-      ASSERT_GE(n, 5u);
-      EXPECT_EQ(r.Lines[n - 2].sText, L"!Sprechen sie mit Ihrem Vertriebspartner!");
-      EXPECT_EQ(r.Lines[n - 3].sText, kBang);
-      EXPECT_EQ(r.Lines[n - 5].sText, kBang);
-    }
-    ExpectVerdictColours(app, r.Lines);
-    EXPECT_TRUE(app.Close());
-  }
-  for (const wchar_t* sKey : {kAlbisKey, kM1Key, kTurboKey, kAppPathKey})
-    EXPECT_FALSE(KeyExists32(HKEY_LOCAL_MACHINE, sKey)) << "not removed: " << ToUtf8(sKey);
-}
-
-TEST(RatedReport, ProductServerOnTheSameDriveLowersTheLimit) {
-  if (!DriveXReady()) GTEST_SKIP() << "drive X: is not the 4 GB tmpfs (tests/check/drives.sh needs root)";
   ASSERT_FALSE(KeyExists32(HKEY_CLASSES_ROOT, kServerKey)) << "left over in the prefix";
-  const std::wstring sFs = FileSystemOf(L'X');
-
   // An empty file: it takes no block of the tmpfs, so X: stays at 4 GB free.
   ASSERT_TRUE(::CreateDirectoryW(L"X:\\Produkt", nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
   {
@@ -330,49 +258,58 @@ TEST(RatedReport, ProductServerOnTheSameDriveLowersTheLimit) {
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     ::CloseHandle(h);
   }
-  wchar_t sOtherDrive[MAX_PATH];  // an existing file on C:, the test program itself
-  ASSERT_GT(::GetModuleFileNameW(nullptr, sOtherDrive, MAX_PATH), 0u);
-
+  const std::wstring sX = kDriveLabel + sFs + L" = " + kFull4GB;
   struct TCase {
     const char* sName;
-    std::wstring sServer;  // "" = not registered
-    std::wstring sDrive;
+    std::vector<TKeySpec> Keys;
+    const wchar_t* sMedistar;  // nullptr: removed from the child's environment
+    std::wstring sDriveRow;    // the line after the disk-space note
     TColor cColor;
   };
   const TCase kCases[] = {
-      {"same drive: yellow", L"X:\\Produkt\\Server.exe", L"Gelb: Albis auf X:" + kDriveLabel + sFs + L" = " + kFull4GB +
-                                                             L" - OK!",
-       clOlive},
-      {"same letter in the other case: red", L"x:\\Produkt\\Server.exe",
-       L"Rot: Albis auf X:" + kDriveLabel + sFs + L" = " + kFull4GB + kTooLittle, clRed},
-      {"server on another drive: red", sOtherDrive,
-       L"Rot: Albis auf X:" + kDriveLabel + sFs + L" = " + kFull4GB + kTooLittle, clRed},
-      {"server file missing: red", L"X:\\Produkt\\Fehlt.exe",
-       L"Rot: Albis auf X:" + kDriveLabel + sFs + L" = " + kFull4GB + kTooLittle, clRed},
+      {"Albis in HKLM, no product server: red",
+       {{HKEY_LOCAL_MACHINE, kAlbisKey, L"Installationspfad", L"X:\\ALBISWIN"}}, nullptr,
+       L"Rot: Albis auf X:" + sX + kTooLittle, clRed},
+      {"MEDISTARDIR in the environment: red", {}, L"X:\\MEDISTAR", L"Rot: MEDISTAR auf X:" + sX + kTooLittle, clRed},
+      {"product server in HKCR on the same drive: yellow",
+       {{HKEY_LOCAL_MACHINE, kAlbisKey, L"Installationspfad", L"X:\\ALBISWIN"},
+        {HKEY_CLASSES_ROOT, kServerKey, L"", L"X:\\Produkt\\Server.exe"}},
+       nullptr, L"Gelb: Albis auf X:" + sX + L" - OK!", clOlive},
   };
-  TScratchKey albis(HKEY_LOCAL_MACHINE, kAlbisKey);
-  albis.SetString(L"Installationspfad", L"X:\\ALBISWIN");
   for (const TCase& c : kCases) {
     SCOPED_TRACE(c.sName);
-    TScratchKey server(HKEY_CLASSES_ROOT, kServerKey);
-    server.SetString(L"", c.sServer);
+    std::vector<std::unique_ptr<TScratchKey>> keys;
+    for (const TKeySpec& k : c.Keys) {
+      keys.push_back(std::make_unique<TScratchKey>(k.hRoot, k.sKey));
+      keys.back()->SetString(k.sValueName, k.sPath);
+    }
     TSichtwerkProcess app;
     TReport r;
-    ASSERT_TRUE(RunSichtwerk(app, L"check-server", {{L"MEDISTARDIR", L""}}, r)) << ToUtf8(app.PaneText());
+    ASSERT_TRUE(RunSichtwerk(app, L"check-rows", {{L"MEDISTARDIR", c.sMedistar ? c.sMedistar : L""}}, r))
+        << ToUtf8(app.PaneText());
     const int iNote = IndexOf(r.Lines, kDiskNote);
     ASSERT_GE(iNote, 0) << ToUtf8(r.sPane);
     ASSERT_LT(iNote + 1, static_cast<int>(r.Lines.size()));
-    EXPECT_EQ(r.Lines[iNote + 1].sText, c.sDrive);
+    EXPECT_EQ(r.Lines[iNote + 1].sText, c.sDriveRow);
     EXPECT_EQ(ColorOf(app, r.Lines[iNote + 1]), c.cColor);
-    // The note names the fixed limits even when the lower one applies.
-    EXPECT_EQ(r.Lines[iNote].sText, kDiskNote);
-    if (c.cColor == clOlive) {
+    // A red drive alone brings two points and with them the banner before the hyphens.
+    const std::size_t n = r.Lines.size();
+    ASSERT_GE(n, 5u);
+    EXPECT_EQ(r.Lines[n - 2].sText == L"!Sprechen sie mit Ihrem Vertriebspartner!", c.cColor == clRed);
+    if (c.cColor == clRed) {
+      EXPECT_EQ(r.Lines[n - 3].sText, kBang);
+      EXPECT_EQ(r.Lines[n - 5].sText, kBang);
+    } else {
       EXPECT_TRUE(app.SaveScreenshot(ArtifactPath(L"check-same-drive.bmp")));
     }
+    ExpectVerdictColours(app, r.Lines);
     EXPECT_TRUE(app.Close());
   }
   ::DeleteFileW(L"X:\\Produkt\\Server.exe");
   ::RemoveDirectoryW(L"X:\\Produkt");
+  for (const wchar_t* sKey : {kAlbisKey, kM1Key, kTurboKey, kAppPathKey})
+    EXPECT_FALSE(KeyExists32(HKEY_LOCAL_MACHINE, sKey)) << "not removed: " << ToUtf8(sKey);
+  EXPECT_FALSE(KeyExists32(HKEY_CLASSES_ROOT, kServerKey)) << "not removed";
 }
 
 }  // namespace

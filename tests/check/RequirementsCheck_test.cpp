@@ -297,7 +297,8 @@ TEST(RequirementsCheck, StartTimeLeavesOutMidnight) {
   }
 }
 
-// The drive row and what comes before it, for the practice-system cases.
+// Which drive the check rates for the practice system it is given (detection itself:
+// AisDetection), and its rating: the rows from the disk-space note to the end.
 TEST(RequirementsCheck, DriveOfThePracticeSystem) {
   struct TCase {
     const char* sName;
@@ -365,6 +366,9 @@ TEST(RequirementsCheck, DriveOfThePracticeSystem) {
     const TRun r = RunCheck(m);
     const int i = r.Find(L"\nDer freie Festplattenplatz");
     ASSERT_GE(i, 0);
+    // The note names the fixed limits, also where the lower one applies.
+    EXPECT_EQ(r.Entries[i].Info, L"\nDer freie Festplattenplatz auf dem Installationslaufwerk muss mindestens 5 GB "
+                                 L"betragen,empfohlen werden mindestens 10 GB.");
     const std::vector<TEntry> tail(r.Entries.begin() + i + 1, r.Entries.end());
     EXPECT_EQ(tail, c.Tail);
     EXPECT_EQ(m.FakeDrives.Asked, c.Asked);

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <set>
 #include <string>
+#include <utility>
+
+#include "share/PreviewText.h"
 
 namespace sw {
 namespace {
@@ -14,76 +19,47 @@ std::string Name(const TPreviewControl& c) {
   return s;
 }
 
-// The preview's controls with the positions, sizes, captions and tab order of its
-// design, in creation order.
-TEST(PreviewLayout, TableHoldsTheDesignFiguresInCreationOrder) {
-  struct TExpected {
-    int nId;
-    TPreviewParent aParent;
-    int nLeft, nTop, nWidth;
-    int nHeight;  // -1: not given (labels take their text's size)
-    unsigned aAnchors;
-    const wchar_t* sCaption;
-    int nTabOrder;
-    bool bDefault;
-  };
-  const unsigned kAll = akLeft | akTop | akRight | akBottom;
-  const TPreviewParent F = TPreviewParent::Form, P = TPreviewParent::Panel;
-  const TExpected kDesign[] = {
-      {idPreviewButtonClose, F, 523, 416, 75, 25, akRight | akBottom, L"&Schließen", -1, false},
-      {idPreviewButtonPrint, F, 8, 416, 149, 25, akLeft | akBottom, L"Infos &Drucken", -1, true},
-      {idRichEditPreview, F, 8, 8, 590, 397, kAll, L"", -1, false},
-      {idPanelPraxisInfos, F, 0, 0, 606, 449, kAll, L"", -1, false},
-      {idLabel1, P, 64, 103, 0, -1, akLeft | akTop, L"Bitte geben Sie für eventuelle Rückfragen Ihre Praxisdaten ein.", -1, false},
-      {idLabel2, P, 64, 131, 0, -1, akLeft | akTop, L"Praxisname*", -1, false},
-      {idEditPraxisname, P, 184, 128, 313, -1, akLeft | akTop, L"", 0, false},
-      {idLabel3, P, 64, 161, 0, -1, akLeft | akTop, L"PLZ", -1, false},
-      {idEditPLZ, P, 184, 158, 121, -1, akLeft | akTop, L"", 1, false},
-      {idLabel4, P, 64, 191, 0, -1, akLeft | akTop, L"Ort*", -1, false},
-      {idEditOrt, P, 184, 188, 313, -1, akLeft | akTop, L"", 2, false},
-      {idLabel5, P, 64, 221, 0, -1, akLeft | akTop, L"Ansprechpartner", -1, false},
-      {idEditAnsprechpartner, P, 184, 218, 313, -1, akLeft | akTop, L"", 3, false},
-      {idLabel6, P, 64, 251, 0, -1, akLeft | akTop, L"Telefonnummer*", -1, false},
-      {idEditTelefonnummer, P, 184, 248, 313, -1, akLeft | akTop, L"", 4, false},
-      {idLabel7, P, 64, 291, 0, -1, akLeft | akTop, L"* Pflichtfelder", -1, false},
-      {idBtnUebernehmen, P, 8, 319, 149, 25, akLeft | akBottom, L"Übernehmen", 5, true},
-      {idButtonCloseDaten, P, 523, 319, 75, 25, akRight | akBottom, L"&Schließen", 6, false},
-  };
-  ASSERT_EQ(std::size(kPreviewControls), std::size(kDesign));
-  for (std::size_t i = 0; i < std::size(kDesign); ++i) {
-    const TPreviewControl& c = kPreviewControls[i];
-    const TExpected& e = kDesign[i];
-    SCOPED_TRACE(Name(c));
-    EXPECT_EQ(c.nId, e.nId);
-    EXPECT_EQ(c.aParent, e.aParent);
-    EXPECT_EQ(c.nLeft, e.nLeft);
-    EXPECT_EQ(c.nTop, e.nTop);
-    EXPECT_EQ(c.nWidth, e.nWidth);
-    if (e.nHeight >= 0) {
-      EXPECT_EQ(c.nHeight, e.nHeight);
-    }
-    EXPECT_EQ(c.aAnchors, e.aAnchors);
-    EXPECT_EQ(std::wstring(c.sCaption), e.sCaption);
-    EXPECT_EQ(c.nTabOrder, e.nTabOrder);
-    EXPECT_EQ(c.bDefault, e.bDefault);
-    EXPECT_EQ(FindPreviewControl(c.nId), &c);
-  }
-  EXPECT_EQ(FindPreviewControl(0), nullptr);
+bool Overlap(const TPreviewBounds& a, const TPreviewBounds& b) {
+  return a.nLeft < b.nLeft + b.nWidth && b.nLeft < a.nLeft + a.nWidth && a.nTop < b.nTop + b.nHeight &&
+         b.nTop < a.nTop + a.nHeight;
 }
 
-// What the Win32 form relies on: creation order gives the panel's tab order, one default
-// button per parent, ids unique, every control inside the design's client area, and
-// controls of a kind that has a size have one.
+bool Contains(const TPreviewBounds& a, int x, int y) {
+  return x >= a.nLeft && x < a.nLeft + a.nWidth && y >= a.nTop && y < a.nTop + a.nHeight;
+}
+
+// The letter after "&" in a caption, 0 when it has none.
+wchar_t AccessKey(const wchar_t* s) {
+  for (; *s; ++s)
+    if (s[0] == L'&' && s[1]) return static_cast<wchar_t>(std::towupper(s[1]));
+  return 0;
+}
+
+// What the Win32 form relies on: ids unique and found, the form's controls before the
+// panel and the panel before its contents (so it lies over them), creation order gives
+// the panel's tab order and that follows the reading order, one default button per
+// parent, access keys unique per parent, and controls of a kind that has a size have one.
 TEST(PreviewLayout, TableIsConsistent) {
   std::set<int> ids;
+  std::set<std::pair<TPreviewParent, wchar_t>> keys;
   int nNextTab = 0;
   int nDefaultForm = 0, nDefaultPanel = 0;
+  bool bPanelSeen = false;
+  const TPreviewControl* pLastTab = nullptr;
   for (const TPreviewControl& c : kPreviewControls) {
     SCOPED_TRACE(Name(c));
     EXPECT_TRUE(ids.insert(c.nId).second) << "id used twice";
+    EXPECT_EQ(FindPreviewControl(c.nId), &c);
+    EXPECT_EQ(c.aParent == TPreviewParent::Panel, bPanelSeen) << "form's controls, the panel, then its contents";
+    if (c.aKind == TPreviewKind::Panel) bPanelSeen = true;
     if (c.aParent == TPreviewParent::Panel && c.bTabStop) {
       EXPECT_EQ(c.nTabOrder, nNextTab) << "panel tab stops out of creation order";
       ++nNextTab;
+      if (pLastTab) {
+        EXPECT_TRUE(c.nTop > pLastTab->nTop || (c.nTop == pLastTab->nTop && c.nLeft > pLastTab->nLeft))
+            << "tab order against the reading order, after " << Name(*pLastTab);
+      }
+      pLastTab = &c;
     }
     if (c.nTabOrder >= 0) {
       EXPECT_TRUE(c.bTabStop);
@@ -92,10 +68,9 @@ TEST(PreviewLayout, TableIsConsistent) {
       ++(c.aParent == TPreviewParent::Form ? nDefaultForm : nDefaultPanel);
       EXPECT_EQ(c.aKind, TPreviewKind::Button);
     }
-    EXPECT_GE(c.nLeft, 0);
-    EXPECT_GE(c.nTop, 0);
-    EXPECT_LE(c.nLeft + c.nWidth, kPreviewClientWidth);
-    EXPECT_LE(c.nTop + c.nHeight, kPreviewClientHeight);
+    if (const wchar_t cKey = AccessKey(c.sCaption)) {
+      EXPECT_TRUE(keys.insert({c.aParent, cKey}).second) << "access key used twice in one parent";
+    }
     if (c.aKind == TPreviewKind::Label) {
       EXPECT_FALSE(c.bTabStop);
     } else {
@@ -103,9 +78,109 @@ TEST(PreviewLayout, TableIsConsistent) {
       EXPECT_GT(c.nHeight, 0);
     }
   }
+  EXPECT_EQ(FindPreviewControl(0), nullptr);
   EXPECT_EQ(nNextTab, 7);
   EXPECT_EQ(nDefaultForm, 1);
   EXPECT_EQ(nDefaultPanel, 1);
+}
+
+// At the design size and maximised: every control inside the client area, no two
+// controls of one parent on top of each other (the panel lies over the form's controls
+// by design; labels, sized to their text, must not start inside another control), the
+// controls kept at the bottom below those kept at the top, and those kept at the right
+// right of those kept at the left on their row. Buttons and the pane keep 8 pixels to
+// the side edges they are anchored to.
+TEST(PreviewLayout, ControlsFitWithoutOverlapAtTheDesignSizeAndLarger) {
+  for (const auto& [w, h] : {std::pair{kPreviewClientWidth, kPreviewClientHeight}, std::pair{1280, 977}}) {
+    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+    for (const TPreviewControl& c : kPreviewControls) {
+      SCOPED_TRACE(Name(c));
+      const TPreviewBounds b = AnchoredBounds(c, w, h);
+      EXPECT_GE(b.nLeft, 0);
+      EXPECT_GE(b.nTop, 0);
+      EXPECT_LE(b.nLeft + b.nWidth, w);
+      EXPECT_LE(b.nTop + b.nHeight, h);
+      if (c.aKind == TPreviewKind::Button || c.aKind == TPreviewKind::RichEdit) {
+        if (c.aAnchors & akLeft) {
+          EXPECT_EQ(b.nLeft, 8);
+        }
+        if (c.aAnchors & akRight) {
+          EXPECT_EQ(w - b.nLeft - b.nWidth, 8);
+        }
+      }
+      for (const TPreviewControl& d : kPreviewControls) {
+        if (&d == &c || d.aParent != c.aParent || d.aKind == TPreviewKind::Panel) continue;
+        const TPreviewBounds e = AnchoredBounds(d, w, h);
+        if (c.aKind == TPreviewKind::Label) {
+          EXPECT_FALSE(Contains(e, b.nLeft, b.nTop)) << "starts inside " << Name(d);
+          continue;
+        }
+        if (c.aKind == TPreviewKind::Panel || d.aKind == TPreviewKind::Label) continue;
+        EXPECT_FALSE(Overlap(b, e)) << "overlaps " << Name(d);
+        const unsigned aV = c.aAnchors & (akTop | akBottom), aH = c.aAnchors & (akLeft | akRight);
+        if (aV == akBottom && (d.aAnchors & (akTop | akBottom)) == akTop) {
+          EXPECT_GE(b.nTop, e.nTop + e.nHeight) << "kept at the bottom, above " << Name(d);
+        }
+        if (aH == akRight && (d.aAnchors & (akLeft | akRight)) == akLeft && b.nTop == e.nTop) {
+          EXPECT_GE(b.nLeft, e.nLeft + e.nWidth) << "kept at the right, left of " << Name(d);
+        }
+      }
+    }
+  }
+}
+
+// The figures and pairings the user sees: the 606 x 449 client area the panel fills, the
+// pane's 50-pixel inner left margin, each field after the label that names it on its row,
+// a star on exactly the fields the preview insists on (and the note below them), and
+// Enter printing on the form and taking the details on the panel.
+TEST(PreviewLayout, FieldsLabelsAndTheFiguresOfTheDesign) {
+  EXPECT_EQ(kPreviewClientWidth, 606);
+  EXPECT_EQ(kPreviewClientHeight, 449);
+  EXPECT_EQ(kPreviewLeftMargin, 50);
+  const TPreviewControl* pPanel = FindPreviewControl(idPanelPraxisInfos);
+  ASSERT_TRUE(pPanel);
+  EXPECT_EQ(AnchoredBounds(*pPanel, 1280, 977), (TPreviewBounds{0, 0, 1280, 977}));
+  const TPreviewControl* pPane = FindPreviewControl(idRichEditPreview);
+  ASSERT_TRUE(pPane);
+  EXPECT_LT(kPreviewLeftMargin, pPane->nWidth / 2);
+
+  const std::pair<int, std::wstring TPraxisDetails::*> kFields[] = {
+      {idEditPraxisname, &TPraxisDetails::sPraxisname},
+      {idEditPLZ, &TPraxisDetails::sPLZ},
+      {idEditOrt, &TPraxisDetails::sOrt},
+      {idEditAnsprechpartner, &TPraxisDetails::sAnsprechpartner},
+      {idEditTelefonnummer, &TPraxisDetails::sTelefon},
+  };
+  int nLastFieldBottom = 0;
+  for (const auto& [nId, pMember] : kFields) {
+    const TPreviewControl* e = FindPreviewControl(nId);
+    ASSERT_TRUE(e);
+    SCOPED_TRACE(Name(*e));
+    ASSERT_GT(e, kPreviewControls);
+    const TPreviewControl& label = e[-1];  // created just before its field
+    ASSERT_EQ(label.aKind, TPreviewKind::Label);
+    std::wstring sText = label.sCaption;
+    const bool bStar = !sText.empty() && sText.back() == L'*';
+    if (bStar) sText.pop_back();
+    EXPECT_EQ(std::wstring(e->sName), L"Edit" + sText) << "the label names its field";
+    EXPECT_LT(label.nLeft, e->nLeft);
+    EXPECT_GE(label.nTop, e->nTop);
+    EXPECT_LT(label.nTop, e->nTop + e->nHeight) << "on the field's row";
+    TPraxisDetails d{L"x", L"x", L"x", L"x", L"x"};
+    d.*pMember = L"";
+    EXPECT_EQ(bStar, FirstMissingDetail(d) != TMissingDetail::None) << "star on the mandatory fields only";
+    nLastFieldBottom = std::max(nLastFieldBottom, e->nTop + e->nHeight);
+  }
+  const TPreviewControl* pNote = FindPreviewControl(idLabel7);
+  ASSERT_TRUE(pNote);
+  EXPECT_EQ(std::wstring(pNote->sCaption), L"* Pflichtfelder");
+  EXPECT_GT(pNote->nTop, nLastFieldBottom);
+
+  for (const TPreviewControl& c : kPreviewControls) {
+    if (c.bDefault) {
+      EXPECT_EQ(c.nId, c.aParent == TPreviewParent::Form ? idPreviewButtonPrint : idBtnUebernehmen);
+    }
+  }
 }
 
 TEST(PreviewLayout, AnchorsKeepTheDistancesToTheirEdges) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 namespace sw {
@@ -16,11 +17,16 @@ std::vector<std::uint8_t> Utf16Bytes(const std::wstring& s) {
   return a;
 }
 
-TEST(RegistryString, TerminatorOddLengthAndEmbeddedZeros) {
+// Raw value data as the registry hands it over: any length, any bytes, any type. Every
+// row is converted from an odd address too, as the data may sit anywhere in a buffer.
+TEST(RegistryString, RawDataToText) {
+  const std::wstring kMegabyte(512 * 1024, L'x');  // 1 MB of UTF-16, no terminator
+  const std::uint32_t kStringTypes[] = {kRegSz, kRegExpandSz};
+  const std::uint32_t kOtherTypes[] = {0u, kRegBinary, kRegDword, 5u, 6u, kRegMultiSz, kRegQword};
   struct Row {
     const char* sWhat;
     std::vector<std::uint8_t> aData;
-    std::wstring sText;
+    std::wstring sText;  // as REG_SZ and as REG_EXPAND_SZ
   } rows[] = {
       {"terminated", Utf16Bytes(std::wstring(L"abc\0", 4)), L"abc"},
       {"no terminator", Utf16Bytes(L"abc"), L"abc"},
@@ -29,58 +35,56 @@ TEST(RegistryString, TerminatorOddLengthAndEmbeddedZeros) {
       {"embedded zero ends the text", Utf16Bytes(std::wstring(L"ab\0cd\0", 6)), L"ab"},
       {"zero first", Utf16Bytes(std::wstring(L"\0abc", 4)), L""},
       {"umlaut and surrogate pair", Utf16Bytes(L"Pr\x00FC" L"f\xD83D\xDE00"), L"Pr\x00FC" L"f\xD83D\xDE00"},
+      {"expandable text stays unexpanded", Utf16Bytes(std::wstring(L"%SystemRoot%\\x\0", 15)), L"%SystemRoot%\\x"},
+      {"1 MB without terminator", Utf16Bytes(kMegabyte), kMegabyte},
       {"empty", {}, L""},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.sWhat);
-    for (std::uint32_t dwType : {kRegSz, kRegExpandSz}) {
-      auto s = StringFromRegistryData(dwType, r.aData.data(), r.aData.size());
-      ASSERT_TRUE(s.has_value());
-      EXPECT_EQ(*s, r.sText);
+    std::vector<std::uint8_t> aShifted(r.aData.size() + 1);
+    std::copy(r.aData.begin(), r.aData.end(), aShifted.begin() + 1);
+    for (const std::uint8_t* p : {r.aData.data(), static_cast<const std::uint8_t*>(aShifted.data() + 1)}) {
+      for (std::uint32_t dwType : kStringTypes) {
+        SCOPED_TRACE(dwType);
+        const auto s = StringFromRegistryData(dwType, p, r.aData.size());
+        ASSERT_TRUE(s.has_value());
+        EXPECT_TRUE(*s == r.sText) << "size " << s->size();  // no 1 MB dump on failure
+      }
+      // Whatever the bytes, a value of another type is no text.
+      for (std::uint32_t dwType : kOtherTypes) {
+        SCOPED_TRACE(dwType);
+        EXPECT_FALSE(StringFromRegistryData(dwType, p, r.aData.size()).has_value());
+      }
     }
-  }
-}
-
-TEST(RegistryString, ExpandableTextStaysUnexpanded) {
-  auto a = Utf16Bytes(std::wstring(L"%SystemRoot%\\x\0", 15));
-  EXPECT_EQ(StringFromRegistryData(kRegExpandSz, a.data(), a.size()).value(), L"%SystemRoot%\\x");
-}
-
-TEST(RegistryString, OneMegabyteWithoutTerminator) {
-  std::vector<std::uint8_t> a(1024 * 1024);
-  for (std::size_t i = 0; i < a.size(); i += 2) {
-    a[i] = 'x';
-    a[i + 1] = 0;
-  }
-  // Unaligned start: the data may sit anywhere in a buffer.
-  std::vector<std::uint8_t> aShifted(a.size() + 1);
-  std::copy(a.begin(), a.end(), aShifted.begin() + 1);
-  auto s = StringFromRegistryData(kRegSz, aShifted.data() + 1, a.size());
-  ASSERT_TRUE(s.has_value());
-  EXPECT_EQ(s->size(), 512u * 1024u);
-  EXPECT_EQ(s->find_first_not_of(L'x'), std::wstring::npos);
-}
-
-TEST(RegistryString, OtherTypesAreRejected) {
-  auto a = Utf16Bytes(L"abc");
-  for (std::uint32_t dwType : {0u, kRegBinary, kRegDword, 5u, 6u, kRegMultiSz, kRegQword}) {
-    SCOPED_TRACE(dwType);
-    EXPECT_FALSE(StringFromRegistryData(dwType, a.data(), a.size()).has_value());
   }
 }
 
 TEST(RegistryDword, ExactlyFourBytesOfRegDword) {
   const std::uint8_t a[8] = {0x78, 0x56, 0x34, 0x12, 1, 2, 3, 4};
-  EXPECT_EQ(DwordFromRegistryData(kRegDword, a, 4).value(), 0x12345678);
   const std::uint8_t aMinus[4] = {0xFF, 0xFF, 0xFF, 0xFF};
-  EXPECT_EQ(DwordFromRegistryData(kRegDword, aMinus, 4).value(), -1);
-  for (std::size_t cb : {0u, 1u, 2u, 3u, 5u, 8u}) {
-    SCOPED_TRACE(cb);
-    EXPECT_FALSE(DwordFromRegistryData(kRegDword, a, cb).has_value());
-  }
-  for (std::uint32_t dwType : {kRegSz, kRegBinary, 5u /* big-endian DWORD */, kRegQword}) {
-    SCOPED_TRACE(dwType);
-    EXPECT_FALSE(DwordFromRegistryData(dwType, a, 4).has_value());
+  struct Row {
+    std::uint32_t dwType;
+    const std::uint8_t* pData;
+    std::size_t cbData;
+    std::optional<std::int32_t> iValue;
+  } rows[] = {
+      {kRegDword, a, 4, 0x12345678},
+      {kRegDword, aMinus, 4, -1},
+      {kRegDword, a, 0, std::nullopt},
+      {kRegDword, a, 1, std::nullopt},
+      {kRegDword, a, 2, std::nullopt},
+      {kRegDword, a, 3, std::nullopt},
+      {kRegDword, a, 5, std::nullopt},
+      {kRegDword, a, 8, std::nullopt},
+      {kRegDword, nullptr, 4, std::nullopt},
+      {kRegSz, a, 4, std::nullopt},
+      {kRegBinary, a, 4, std::nullopt},
+      {5u /* big-endian DWORD */, a, 4, std::nullopt},
+      {kRegQword, a, 4, std::nullopt},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << "type " << r.dwType << ", " << r.cbData << " bytes");
+    EXPECT_EQ(DwordFromRegistryData(r.dwType, r.pData, r.cbData), r.iValue);
   }
 }
 
