@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/SichtwerkProcess_win32.h"
+#include "common/Wait_win32.h"
 #include "share/PreviewLayout.h"
 
 namespace sw::test {
@@ -35,23 +36,18 @@ inline BOOL CALLBACK FindProc(HWND h, LPARAM lParam) {
   return TRUE;
 }
 
+using sw::test::WaitFor;
+
 // A visible top-level window of the process by class (and owner, when given), waited for.
 inline HWND WaitForWindow(DWORD dwPid, const wchar_t* sClass, HWND hOwner, DWORD msTimeout = 20000) {
-  for (DWORD t = 0;; t += 50) {
-    TFind f{dwPid, sClass, hOwner, nullptr};
-    ::EnumWindows(&FindProc, reinterpret_cast<LPARAM>(&f));
-    if (f.hFound || t >= msTimeout) return f.hFound;
-    ::Sleep(50);
-  }
-}
-
-template <class F>
-bool WaitFor(F f, DWORD msTimeout = 10000) {
-  for (DWORD t = 0; t < msTimeout; t += 50) {
-    if (f()) return true;
-    ::Sleep(50);
-  }
-  return f();
+  TFind f{dwPid, sClass, hOwner, nullptr};
+  WaitFor(
+      [&] {
+        ::EnumWindows(&FindProc, reinterpret_cast<LPARAM>(&f));
+        return f.hFound != nullptr;
+      },
+      msTimeout);
+  return f.hFound;
 }
 
 inline void Click(HWND hButton) {

@@ -1,7 +1,10 @@
 #include "SichtwerkProcess_win32.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <map>
+
+#include "Wait_win32.h"
 
 namespace sw::test {
 
@@ -196,7 +199,7 @@ bool TSichtwerkProcess::Start(const std::wstring& sFolder, const TEnvironment& a
       Fhwnd = f.hFound;
       return true;
     }
-    if (::WaitForSingleObject(Fpi.hProcess, 50) == WAIT_OBJECT_0) return false;
+    if (::WaitForSingleObject(Fpi.hProcess, kPollMs) == WAIT_OBJECT_0) return false;
   } while (::GetTickCount64() < tEnd);
   return false;
 }
@@ -206,12 +209,29 @@ bool TSichtwerkProcess::WaitForStatus(const std::wstring& sStatus, DWORD msTimeo
   const ULONGLONG tEnd = ::GetTickCount64() + msTimeout;
   do {
     if (Status() == sStatus) return true;
-    if (::WaitForSingleObject(Fpi.hProcess, 50) == WAIT_OBJECT_0) return false;
+    if (::WaitForSingleObject(Fpi.hProcess, kPollMs) == WAIT_OBJECT_0) return false;
   } while (::GetTickCount64() < tEnd);
   return Status() == sStatus;
 }
 
 bool TSichtwerkProcess::WaitForReport(DWORD msTimeout) { return WaitForStatus(kStatusDone, msTimeout); }
+
+bool TSichtwerkProcess::CollectAgain(DWORD msTimeout) {
+  const std::wstring sLog = FsExe.substr(0, FsExe.find_last_of(L'\\')) + L"\\Ergebnisse des Sichtwerks zur Pr\u00fcfung.log";
+  const auto LogSize = [&] {
+    WIN32_FILE_ATTRIBUTE_DATA fad{};
+    if (!::GetFileAttributesExW(sLog.c_str(), GetFileExInfoStandard, &fad)) return 0ULL;
+    return (static_cast<ULONGLONG>(fad.nFileSizeHigh) << 32) | fad.nFileSizeLow;
+  };
+  const ULONGLONG nBefore = LogSize();
+  const ULONGLONG tStart = ::GetTickCount64();
+  // The status line alone cannot tell the new run from the last one: it reads the same
+  // before the click and after a run that is over quickly.
+  if (!PressButton(L"Informationen erneut sammeln") || !WaitFor([&] { return LogSize() > nBefore; }, msTimeout))
+    return false;
+  const ULONGLONG msSpent = ::GetTickCount64() - tStart;
+  return WaitForReport(msSpent < msTimeout ? static_cast<DWORD>(msTimeout - msSpent) : 0);
+}
 
 std::wstring TSichtwerkProcess::Caption() const { return WindowText(Fhwnd); }
 
@@ -297,8 +317,12 @@ bool TSichtwerkProcess::SaveWindowScreenshot(HWND hwnd, const std::wstring& sBmp
   RECT rc{};
   if (!hwnd || !::GetWindowRect(hwnd, &rc)) return false;
   ::SetForegroundWindow(hwnd);
+  // The window's own thread paints (RDW_UPDATENOW sends it WM_PAINT and waits), and
+  // its picture reaches the screen when that thread is idle again: after a round trip
+  // through its queue, captures are taken until two in a row are the same.
   ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-  ::Sleep(300);  // the other process paints on its own thread
+  DWORD_PTR r = 0;
+  ::SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
   const int w = rc.right - rc.left, h = rc.bottom - rc.top;
   if (w <= 0 || h <= 0) return false;
   HDC hScreen = ::GetDC(nullptr);
@@ -312,15 +336,24 @@ bool TSichtwerkProcess::SaveWindowScreenshot(HWND hwnd, const std::wstring& sBmp
   bi.bmiHeader.biCompression = BI_RGB;
   void* pBits = nullptr;
   HBITMAP hBmp = ::CreateDIBSection(hScreen, &bi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+  const DWORD cbRow = ((static_cast<DWORD>(w) * 3 + 3) & ~3u);
+  const DWORD cbBits = cbRow * static_cast<DWORD>(h);
   bool bOk = false;
   if (hBmp && hMem) {
     HGDIOBJ hOld = ::SelectObject(hMem, hBmp);
-    bOk = ::BitBlt(hMem, 0, 0, w, h, hScreen, rc.left, rc.top, SRCCOPY) != FALSE;
-    ::GdiFlush();
+    std::vector<char> aLast;
+    WaitFor(
+        [&] {
+          bOk = ::BitBlt(hMem, 0, 0, w, h, hScreen, rc.left, rc.top, SRCCOPY) != FALSE;
+          ::GdiFlush();
+          const char* p = static_cast<const char*>(pBits);
+          const bool bSettled = bOk && aLast.size() == cbBits && std::equal(aLast.begin(), aLast.end(), p);
+          aLast.assign(p, p + cbBits);
+          return !bOk || bSettled;
+        },
+        3000);
     ::SelectObject(hMem, hOld);
   }
-  const DWORD cbRow = ((static_cast<DWORD>(w) * 3 + 3) & ~3u);
-  const DWORD cbBits = cbRow * static_cast<DWORD>(h);
   if (bOk) {
     BITMAPFILEHEADER fh{};
     fh.bfType = 0x4D42;  // "BM"

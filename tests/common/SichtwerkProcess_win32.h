@@ -58,6 +58,9 @@ class TSichtwerkProcess {
   bool WaitForReport(DWORD msTimeout = 60000);
   // Waits until the status line reads sStatus.
   bool WaitForStatus(const std::wstring& sStatus, DWORD msTimeout);
+  // Clicks "Informationen erneut sammeln" and waits for that run's report: its entry in
+  // the result log beside the exe (the log grows), then the status line.
+  bool CollectAgain(DWORD msTimeout = 60000);
 
   HWND MainWindow() const { return Fhwnd; }
   DWORD ProcessId() const { return Fpi.dwProcessId; }
@@ -80,7 +83,8 @@ class TSichtwerkProcess {
   // WM_CLOSE, then waits for the exit; pExitCode receives the exit code.
   bool Close(DWORD* pExitCode = nullptr, DWORD msTimeout = 30000);
 
-  // The window's rectangle as it stands on the screen, saved as a 24-bit BMP.
+  // The window's rectangle as it stands on the screen, saved as a 24-bit BMP once the
+  // window has painted and its image has settled.
   bool SaveScreenshot(const std::wstring& sBmpPath) const { return SaveWindowScreenshot(Fhwnd, sBmpPath); }
   static bool SaveWindowScreenshot(HWND hwnd, const std::wstring& sBmpPath);
 

@@ -186,9 +186,7 @@ TEST_F(DllPlanting, SichtwerkLoadsNoPlantedDll) {
   ASSERT_TRUE(app.WaitForReport()) << "status: " << ToUtf8(app.Status());
   EXPECT_FALSE(app.PaneText().empty());
   // A second run goes through the queries once more (version, IP Helper, RichEdit).
-  ASSERT_TRUE(app.PressButton(L"Informationen erneut sammeln"));
-  ::Sleep(200);
-  ASSERT_TRUE(app.WaitForReport());
+  ASSERT_TRUE(app.CollectAgain());
   // The mail and print paths load MAPI32.DLL, comdlg32 and the spooler.
   ASSERT_TRUE(recorder.Ready()) << "the recording MAPI32.DLL could not be put in place";
   EXPECT_EQ(sw::test::DriveMailAndPrint(app), "");

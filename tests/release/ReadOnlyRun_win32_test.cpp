@@ -46,9 +46,7 @@ TEST(ReadOnlyRun, CollectMailPrintCollect) {
   ASSERT_TRUE(app.WaitForReport());
   const std::string sError = sw::test::DriveMailAndPrint(app);
   EXPECT_EQ(sError, "");
-  ASSERT_TRUE(app.PressButton(L"Informationen erneut sammeln"));
-  ::Sleep(200);
-  ASSERT_TRUE(app.WaitForReport());
+  ASSERT_TRUE(app.CollectAgain());
   DWORD dwExit = 0xdeadbeef;
   ASSERT_TRUE(app.Close(&dwExit));
   EXPECT_EQ(dwExit, 0u);

@@ -53,7 +53,10 @@ pdfs_before=$(ls "$pdfdir" 2>/dev/null | wc -l)
 
 snapshot before
 touch "$work/marker"
-sleep 1
+# Files written from now on must come out newer than the marker: wait for the clock
+# of the file system to move on.
+for i in $(seq 1 200); do touch "$work/tick"; [ "$work/tick" -nt "$work/marker" ] && break; sleep 0.01; done
+rm -f "$work/tick"
 # Two runs: the first creates the log, the second appends to it.
 wenv run "$bin/bin/sw_probe.exe" "$work/run" "$work/shot1.bmp" >"$work/probe1.txt"
 wenv run "$bin/bin/sw_probe.exe" "$work/run" "$work/shot2.bmp" >"$work/probe2.txt"
@@ -66,7 +69,7 @@ fail=0
 grep -q "^\[  PASSED  \] 1 test" "$work/share.txt" || { echo "FAIL: mail and print run:"; cat "$work/share.txt"; fail=1; }
 [ -s "$work/mapi-record.txt" ] || { echo "FAIL: the mail did not reach the recorder"; fail=1; }
 # The job reaches the PDF folder after the spooler is done.
-for i in $(seq 1 60); do [ "$(ls "$pdfdir" 2>/dev/null | wc -l)" -gt "$pdfs_before" ] && break; sleep 0.5; done
+for i in $(seq 1 300); do [ "$(ls "$pdfdir" 2>/dev/null | wc -l)" -gt "$pdfs_before" ] && break; sleep 0.1; done
 [ "$(ls "$pdfdir" 2>/dev/null | wc -l)" -gt "$pdfs_before" ] || { echo "FAIL: nothing printed to $pdfdir"; fail=1; }
 for k in hklm64 hklm32 hkcu; do
   if ! cmp -s "$work/$k-before.reg" "$work/$k-after.reg"; then

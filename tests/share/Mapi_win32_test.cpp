@@ -1,6 +1,7 @@
 #include "share/Mapi_win32.h"
 
 #include "common/SichtwerkProcess_win32.h"
+#include "common/Wait_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,7 @@ std::map<std::string, std::string> ReadRecord(const std::wstring& sPath) {
       p = eq + 1 + len + 1;
     } else {
       const std::size_t nl = s.find('\n', eq);
+      if (nl == std::string::npos) break;  // a line still being written
       m[key] = s.substr(eq + 1, nl - eq - 1);
       p = nl + 1;
     }
@@ -302,9 +304,12 @@ TEST_F(MapiDispatch, MailButtonOfTheRunningProgram) {
   // A second mail carries the same body: the letter is built afresh, not appended to.
   ::DeleteFileW(sRecord.c_str());
   ASSERT_TRUE(app.PressButton(L"per Mail versenden"));
-  for (int i = 0; i < 200 && !Recorded(); ++i) ::Sleep(50);
-  ::Sleep(200);
-  auto m2 = ReadRecord(sRecord);
+  // The recorder writes the attachment list last.
+  std::map<std::string, std::string> m2;
+  ASSERT_TRUE(test::WaitFor([&] {
+    m2 = ReadRecord(sRecord);
+    return m2.count("lpfiles") > 0;
+  })) << "the second mail was not recorded";
   EXPECT_EQ(m2["body"], sBody);
   EXPECT_EQ(m2["calls"], "2");
   DWORD code = 1;
