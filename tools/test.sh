@@ -29,4 +29,4 @@ fi
 step "Windows tree: Sichtwerk.exe and the Wine suites"
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/win -j"$jobs"
-ctest --test-dir build/win --output-on-failure
+ctest --test-dir build/win --output-on-failure -j"$jobs"

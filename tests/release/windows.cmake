@@ -61,7 +61,7 @@ add_test(NAME release.readonly COMMAND bash ${CMAKE_SOURCE_DIR}/tests/release/re
   ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 # Mail goes to the recording MAPI32.DLL of tests/share, printing to a PDF queue of the
 # printer fixture that no other test prints to.
-set_tests_properties(release.readonly PROPERTIES FIXTURES_REQUIRED "wine;cups" RUN_SERIAL ON TIMEOUT 300
+set_tests_properties(release.readonly PROPERTIES FIXTURES_REQUIRED "wine;cups" TIMEOUT 300
   ENVIRONMENT "LPDEST=${SW_CUPS_RELEASE_QUEUE}")
 if(TARGET sw_release_wintests AND TARGET sw_recording_mapi)
   add_dependencies(sw_release_wintests sw_recording_mapi)
