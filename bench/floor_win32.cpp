@@ -2,6 +2,8 @@
 // show what Sichtwerk shows at the end of its first run, a window holding a RichEdit
 // control and a label with the closing status text. Nothing is measured or read.
 #include <windows.h>
+
+#include "common/StartTrace.h"
 #ifdef SW_FLOOR_COMDLG
 #include <commdlg.h>
 #endif
@@ -28,12 +30,14 @@ LRESULT CALLBACK FloorWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nCmdShow) {
+  SW_START_MARK("wWinMain");
   // The same DLL as the report pane, from the system folder only.
   wchar_t sPath[MAX_PATH];
   const UINT cchDir = GetSystemDirectoryW(sPath, MAX_PATH);
   if (cchDir == 0 || cchDir + 14 >= MAX_PATH) return 1;
   lstrcatW(sPath, L"\\msftedit.dll");
   if (!LoadLibraryW(sPath)) return 1;
+  SW_START_MARK("msftedit");
 
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof(wc);
@@ -52,6 +56,7 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nCmdShow) {
                               rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr,
                               hInstance, nullptr);
   if (!hWnd) return 1;
+  SW_START_MARK("window");
   if (!CreateWindowExW(WS_EX_CLIENTEDGE, L"RICHEDIT50W", L"",
                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY, 8, 8,
                        638, 390, hWnd, nullptr, hInstance, nullptr))
@@ -59,8 +64,12 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nCmdShow) {
   if (!CreateWindowExW(0, L"STATIC", kStatusText, WS_CHILD | WS_VISIBLE, 332, 420, 300, 16,
                        hWnd, nullptr, hInstance, nullptr))
     return 1;
+  SW_START_MARK("controls");
   ShowWindow(hWnd, nCmdShow);
+  SW_START_MARK("ShowWindow");
   UpdateWindow(hWnd);
+  SW_START_MARK("UpdateWindow");
+  SW_START_DUMP();
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -40,18 +40,24 @@ build_log=build/bench/build.log
 quiet() { "$@" >"$build_log" 2>&1 || { tail -40 "$build_log" >&2; exit 1; }; }
 quiet cmake -S "$src" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release
 quiet cmake --build "$tree" -j"$jobs" --target Sichtwerk sw_win
+# The same program with the start trace (common/StartTrace.h), for the breakdown only.
+quiet cmake -S "$src" -B "$tree-trace" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-i686.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DSW_START_TRACE=ON
+quiet cmake --build "$tree-trace" -j"$jobs" --target Sichtwerk
 quiet cmake -S "$src/bench" -B "$tools" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-i686.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DSW_TREE="$root/$tree"
 quiet cmake --build "$tools" -j"$jobs"
 
 # Every program starts from a folder of its own: Sichtwerk writes its log beside itself.
 rm -rf "$scratch"
-mkdir -p "$scratch"/floor "$scratch"/floor-themed "$scratch"/floor-comdlg "$scratch"/sw-empty "$scratch"/sw-1mb "$scratch"/sw-500mb "$scratch"/inproc
+mkdir -p "$scratch"/trace-sw "$scratch"/trace-floor "$scratch"/floor "$scratch"/floor-themed "$scratch"/floor-comdlg "$scratch"/sw-empty "$scratch"/sw-1mb "$scratch"/sw-500mb "$scratch"/inproc
 i686-w64-mingw32-strip -o "$scratch/Sichtwerk.exe" "$tree/bin/Sichtwerk.exe"
 for d in sw-empty sw-1mb sw-500mb; do cp "$scratch/Sichtwerk.exe" "$scratch/$d/"; done
 cp "$tools/bin/sw_floor.exe" "$scratch/floor/"
 cp "$tools/bin/sw_floor_themed.exe" "$scratch/floor-themed/"
 cp "$tools/bin/sw_floor_comdlg.exe" "$scratch/floor-comdlg/"
+i686-w64-mingw32-strip -o "$scratch/trace-sw/Sichtwerk.exe" "$tree-trace/bin/Sichtwerk.exe"
+cp "$tools/bin/sw_floor_themed_trace.exe" "$scratch/trace-floor/"
 cp "$tools/bin/sw_bench_run.exe" "$scratch/inproc/"
 cp "$tools/bin/sw_bench_pane.exe" "$scratch/inproc/"
 
@@ -87,6 +93,22 @@ starts=$(winrun "$measure" --runs "$runs" --warmup 2 \
   --target sw-empty "$(winpath "$scratch/sw-empty/Sichtwerk.exe")" TMainForm log=empty \
   "${log_targets[@]}")
 echo "$starts" >"$scratch/starts.txt"
+
+echo "== Starts with the start trace: $runs per program, interleaved"
+winrun "$measure" --runs "$runs" --warmup 2 \
+  --target trace-floor "$(winpath "$scratch/trace-floor/sw_floor_themed_trace.exe")" TFloorForm \
+  --target trace-sw "$(winpath "$scratch/trace-sw/Sichtwerk.exe")" TMainForm log=empty >"$scratch/trace-starts.txt"
+# Median of each mark over the measured starts (the first two lines are the warm-ups),
+# in milliseconds after CreateProcess; marks in the order the program passed them.
+trace_table() {
+  tail -n +3 "$1" | awk '{ for (i = 2; i <= NF; i++) { split($i, kv, "="); if (!(kv[1] in n)) order[++k] = kv[1];
+      v[kv[1], ++n[kv[1]]] = kv[2] } }
+    END { for (j = 1; j <= k; j++) { m = order[j]; c = n[m]; for (a = 1; a <= c; a++) s[a] = v[m, a] + 0;
+        for (a = 2; a <= c; a++) { x = s[a]; b = a - 1; while (b > 0 && s[b] > x) { s[b + 1] = s[b]; b-- } s[b + 1] = x }
+        med = (c % 2) ? s[(c + 1) / 2] : (s[c / 2] + s[c / 2 + 1]) / 2; printf "%s=%.1f ", m, med } print "" }'
+}
+trace_floor=$(trace_table "$scratch/trace-floor/start-trace.txt")
+trace_sw=$(trace_table "$scratch/trace-sw/start-trace.txt")
 
 echo "== In process"
 inproc=$(winrun "$tools/bin/sw_bench_run.exe" --runs 50 --pane-reps 10 \
@@ -167,6 +189,11 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')
   echo "A full pane of history (1,344 lines, 65,856 characters) into a bare RichEdit (pane-*),"
   echo "and emptied again (clear-*), median ms:"
   echo "$pane" | awk '$1 == "result" { split($3, kv, "="); printf "  %-40s %8s\n", $2, kv[2] }'
+  echo
+  echo "Start trace, median ms after CreateProcess (themed floor, then Sichtwerk):"
+  echo "  floor:     $trace_floor" | fold -s -w 100
+  echo "  Sichtwerk: $trace_sw" | fold -s -w 100
+  echo "  time to report of the traced builds: $(grep '^result' "$scratch/trace-starts.txt" | awk '{ print $2, $3 }' | tr '\n' ' ')"
   echo
   echo "Breakdown in process (median ms of one call):"
   echo "$inproc" | awk '$1 == "part" { sub(/^part /, "  "); print }'

@@ -147,7 +147,11 @@ bool MeasureOnce(TTarget& t, const std::wstring& sText, TGetMemInfo getMemInfo,
   STARTUPINFOW si = {};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi = {};
-  const double t0 = Now(freq);
+  // A traced program counts its marks from here (common/StartTrace.h).
+  LARGE_INTEGER c0;
+  QueryPerformanceCounter(&c0);
+  SetEnvironmentVariableW(L"SW_TRACE_T0", std::to_wstring(c0.QuadPart).c_str());
+  const double t0 = 1000.0 * static_cast<double>(c0.QuadPart) / static_cast<double>(freq.QuadPart);
   if (!CreateProcessW(t.sExe.c_str(), sCmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       sDir.empty() ? nullptr : sDir.c_str(), &si, &pi)) {
     fwprintf(stderr, L"CreateProcess %ls failed: %lu\n", t.sExe.c_str(), GetLastError());

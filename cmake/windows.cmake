@@ -12,6 +12,13 @@ set(SW_WIN_LINK_OPTIONS -static
 # other one is loaded at run time from there (LoadSystemLibrary in src/win32).
 set(SW_WIN_LIBS gdi32 user32 advapi32 kernel32)
 
+# The start benchmark's copy of the program records the time of each step of the start.
+option(SW_START_TRACE "Build Sichtwerk.exe with the start trace of bench/run.sh" OFF)
+if(SW_START_TRACE)
+  add_compile_definitions(SW_START_TRACE)
+endif()
+list(FILTER SW_WIN_SOURCES EXCLUDE REGEX "/src/app/StartTrace_win32\\.cpp$")
+
 add_library(sw_win STATIC ${SW_WIN_SOURCES})
 target_link_libraries(sw_win PUBLIC sw_core ${SW_WIN_LIBS})
 
@@ -41,7 +48,8 @@ function(sw_carry_program_icon target)
   add_dependencies(${target} sw_icon)
 endfunction()
 
-add_executable(Sichtwerk WIN32 src/app/main_win32.cpp src/app/Sichtwerk.rc)
+# The trace lives in the program itself, so that the core's marks find it at link time.
+add_executable(Sichtwerk WIN32 src/app/main_win32.cpp src/app/StartTrace_win32.cpp src/app/Sichtwerk.rc)
 target_link_libraries(Sichtwerk PRIVATE sw_win)
 # The resource compiler finds the icon in the build tree.
 target_include_directories(Sichtwerk PRIVATE ${SW_ICON_DIR})

@@ -1,5 +1,6 @@
 #include "app/CollectionRun.h"
 
+#include "common/StartTrace.h"
 #include "report/Render.h"
 
 namespace sw {
@@ -34,16 +35,22 @@ bool TCollectionRun::Run(TRunServices& s, std::wstring& sAISMail_To) {
   s.Pane.BeginUpdate(true);
   TServiceInfos infos;
   TCleanup cleanup{s};
+  SW_START_MARK("cleared");
 
   s.Ui.SetStatus(kStatusCollecting);
   s.Ui.ProcessMessages();
+  SW_START_MARK("pumped");
   infos.CollectImportantEnvironmentInfos(sAISMail_To, s.Measure);
+  SW_START_MARK("check");
   ShowServiceInfos(infos, s.Pane);
+  SW_START_MARK("render");
   // Taken before the history is appended, so the log never receives the history and
   // the pane never shows the new report twice.
   const std::wstring sNewEntries = s.Pane.Text();
   infos.CollectLogEntries(s.Pane, s.Log, s.CodePage);
+  SW_START_MARK("history");
   infos.HandleLog(sNewEntries, s.Log, s.CodePage);
+  SW_START_MARK("log");
   try {
     s.Pane.AddPlainLine(L"");
   } catch (const EPaneInsertError&) {

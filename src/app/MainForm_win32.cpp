@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "check/SystemMeasurements_win32.h"
+#include "common/StartTrace.h"
 #include "resultlog/ResultLogFile_win32.h"
 #include "sysquery/Locale_win32.h"
 #include "win32/ModuleFile_win32.h"
@@ -59,8 +60,11 @@ TovControl* TMainForm::Control(int nId) {
 
 void TMainForm::Create() {
   CreateForm(kMainFormClass, kMainFormCaption, kFormStyle, kFormExStyle, kMainClientWidth, kMainClientHeight);
+  SW_START_MARK("window");
   CreateControls();
+  SW_START_MARK("controls");
   ApplyLayout();
+  SW_START_MARK("layout");
 }
 
 void TMainForm::CreateControls() {
@@ -146,13 +150,17 @@ void TMainForm::Show(int nCmdShow) {
       ShowException(Fhwnd, std::current_exception());
     }
   }
+  SW_START_MARK("run-end");
   ::ShowWindow(Fhwnd, nCmdShow);
+  SW_START_MARK("ShowWindow");
   ::UpdateWindow(Fhwnd);
+  SW_START_MARK("UpdateWindow");
 }
 
 void TMainForm::FormShow() {
   SetStatus(L"");
   SetCaption(ExtendedCaption(Caption(), IsAdministrator(), GetToolVersion()));
+  SW_START_MARK("caption");
   ButtonCollectInfoClick(FButtonCollectInfo);
 }
 

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "common/StartTrace.h"
 #include "common/Text.h"
 
 #include "win32/SystemLibrary_win32.h"
@@ -37,6 +38,7 @@ constexpr std::size_t kFreshControlChars = 8192;
 void TovRichEdit::Create(HWND hParent, const RECT& rc, DWORD dwStyle, DWORD dwExStyle, HFONT hFont,
                          bool bWordWrap, int nId) {
   if (!LoadMsftedit()) throw std::runtime_error("msftedit.dll konnte nicht geladen werden");
+  SW_START_MARK("msftedit");
   FdwStyle = ES_MULTILINE | dwStyle;
   FdwExStyle = dwExStyle;
   CreateChild(MSFTEDIT_CLASS, hParent, FdwStyle, FdwExStyle, rc, L"", nId);

@@ -1,0 +1,56 @@
+// The start trace of the benchmark build; see common/StartTrace.h.
+#ifdef SW_START_TRACE
+#include "common/StartTrace.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+
+namespace sw {
+
+namespace {
+struct TMark {
+  const char* sName;
+  LONGLONG nTicks;
+};
+// A fixed table: the trace must not allocate while it measures.
+TMark gMarks[64];
+int gnMarks = 0;
+}  // namespace
+
+void StartMark(const char* sName) {
+  if (gnMarks == 64) return;
+  LARGE_INTEGER t;
+  ::QueryPerformanceCounter(&t);
+  gMarks[gnMarks++] = TMark{sName, t.QuadPart};
+}
+
+void StartTraceDump() {
+  LARGE_INTEGER freq;
+  ::QueryPerformanceFrequency(&freq);
+  // The measurer puts its own counter, read just before CreateProcess, into the
+  // environment: the marks then count from there. Without it they count from the first.
+  LONGLONG nZero = gnMarks ? gMarks[0].nTicks : 0;
+  wchar_t sT0[32];
+  if (::GetEnvironmentVariableW(L"SW_TRACE_T0", sT0, 32) - 1u < 31u) nZero = _wtoi64(sT0);
+  // Links into the benchmark's floor programs as well: nothing of the program's own.
+  wchar_t sPath[MAX_PATH + 16];
+  const DWORD cch = ::GetModuleFileNameW(nullptr, sPath, MAX_PATH);
+  if (cch == 0 || cch >= MAX_PATH) return;
+  wchar_t* pSlash = wcsrchr(sPath, L'\\');
+  if (!pSlash) return;
+  lstrcpyW(pSlash + 1, L"start-trace.txt");
+  FILE* f = _wfopen(sPath, L"a");
+  if (!f) return;
+  fputs("trace", f);
+  for (int i = 0; i < gnMarks; ++i)
+    fprintf(f, " %s=%.2f", gMarks[i].sName,
+            1000.0 * static_cast<double>(gMarks[i].nTicks - nZero) / static_cast<double>(freq.QuadPart));
+  fputs("\n", f);
+  fclose(f);
+}
+
+}  // namespace sw
+#endif
