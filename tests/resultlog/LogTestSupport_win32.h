@@ -50,6 +50,20 @@ inline std::string ReadFileBytes(const std::wstring& sPath) {
   return s;
 }
 
+// Fills the drive that holds sFillFile to the last byte; false when the file cannot be made.
+inline bool FillDrive(const std::wstring& sFillFile) {
+  HANDLE hFill = ::CreateFileW(sFillFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (hFill == INVALID_HANDLE_VALUE) return false;
+  const std::string sChunk(65536, 'f');
+  for (const std::size_t cb : {std::size_t(65536), std::size_t(4096), std::size_t(1)}) {
+    DWORD cbWritten = 0;
+    while (::WriteFile(hFill, sChunk.data(), static_cast<DWORD>(cb), &cbWritten, nullptr) && cbWritten == cb) {
+    }
+  }
+  ::CloseHandle(hFill);
+  return true;
+}
+
 inline bool Exists(const std::wstring& sPath) { return ::GetFileAttributesW(sPath.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Deletes a folder tree (paths in the \\?\ form work as well).

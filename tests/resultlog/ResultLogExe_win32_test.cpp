@@ -85,18 +85,6 @@ std::string TailOf(const std::wstring& sPath, std::size_t cb, unsigned long long
 }
 
 
-// Fills the drive of sDir to the last byte.
-void FillDrive(const std::wstring& sFillFile) {
-  HANDLE hFill = ::CreateFileW(sFillFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(hFill, INVALID_HANDLE_VALUE);
-  const std::string sChunk(65536, 'f');
-  for (const std::size_t cb : {std::size_t(65536), std::size_t(4096), std::size_t(1)}) {
-    DWORD cbWritten = 0;
-    while (::WriteFile(hFill, sChunk.data(), static_cast<DWORD>(cb), &cbWritten, nullptr) && cbWritten == cb) {
-    }
-  }
-  ::CloseHandle(hFill);
-}
 
 // Where a case runs the exe: a scratch folder, the read-only mount or the small drive.
 enum class TPlace { Scratch, ReadOnly, SmallDrive };
@@ -244,7 +232,7 @@ void DiskFull(const std::wstring& sDir, const std::wstring&) {
   const std::string sOld = std::string(4080, '-') + "\r\nalter Lauf\r\n\r\n";
   ASSERT_EQ(sOld.size(), 4096u);
   ASSERT_TRUE(WriteFileBytes(sLog, sOld));
-  FillDrive(sDir + L"\\fill");
+  ASSERT_TRUE(FillDrive(sDir + L"\\fill"));
   const std::wstring sPane = RunOnce(sDir, sDir);
   EXPECT_TRUE(StartsWithReport(sPane));
   EXPECT_NE(sPane.find(L"\r\nalter Lauf\r\n\r\n"), std::wstring::npos) << "the history is still shown";

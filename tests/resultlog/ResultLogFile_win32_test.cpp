@@ -255,16 +255,7 @@ TEST(ResultLogFileWin32, DiskFullLeavesNoPartialBlock) {
   ASSERT_FALSE(dir.Path().empty());
   TResultLogFileWin32 log(dir / kResultLogName);
   ASSERT_TRUE(WriteFileBytes(log.Path(), "alt\r\n\r\n"));
-  // Fill the drive to the last byte.
-  HANDLE hFill = ::CreateFileW((dir / L"fill").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(hFill, INVALID_HANDLE_VALUE);
-  const std::string sChunk(65536, 'f');
-  for (const std::size_t cb : {std::size_t(65536), std::size_t(4096), std::size_t(1)}) {
-    DWORD cbWritten = 0;
-    while (::WriteFile(hFill, sChunk.data(), static_cast<DWORD>(cb), &cbWritten, nullptr) && cbWritten == cb) {
-    }
-  }
-  ::CloseHandle(hFill);
+  ASSERT_TRUE(FillDrive(dir / L"fill"));
 
   EXPECT_FALSE(log.Append(std::string(200000, 'n') + "\r\n\r\n"));
   const std::string sAfter = ReadFileBytes(log.Path());
