@@ -84,8 +84,6 @@ std::string TailOf(const std::wstring& sPath, std::size_t cb, unsigned long long
   return s;
 }
 
-
-
 // Where a case runs the exe: a scratch folder, the read-only mount or the small drive.
 enum class TPlace { Scratch, ReadOnly, SmallDrive };
 
@@ -189,28 +187,38 @@ void LogOf500MB(const std::wstring& sDir, const std::wstring&) {
   EXPECT_GT(nReportCost + 13u * (nLines + 1), 65536u);
 }
 
-// A log the exe can neither read nor write: the report alone, the place untouched.
-void LockedLog(const std::wstring& sDir, const std::wstring&) {
+// A log place the exe can neither read nor write (Block makes it so, Unblock undoes it
+// after the run and checks it is as before): the report alone, no history.
+void UnusableLog(const std::wstring& sDir, const std::function<bool(const std::wstring&)>& Block,
+                 const std::function<bool(const std::wstring&)>& Unblock) {
   const std::wstring sLog = sDir + L"\\" + kLogName;
-  ASSERT_TRUE(WriteFileBytes(sLog, "alt\r\n\r\n"));
-  HANDLE hLock = ::CreateFileW(sLog.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(hLock, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(Block(sLog));
   const std::wstring sPane = RunOnce(sDir);
-  ::CloseHandle(hLock);
+  EXPECT_TRUE(Unblock(sLog)) << "the place is as it was";
   EXPECT_TRUE(StartsWithReport(sPane));
-  EXPECT_EQ(sPane.find(L"alt\r\n"), std::wstring::npos) << "no history from a file we cannot read";
+  EXPECT_EQ(sPane.find(L"alt\r\n"), std::wstring::npos) << "no history from a place we cannot read";
   EXPECT_EQ(sPane.substr(sPane.size() - 4), L"\r\n\r\n");
-  EXPECT_EQ(ReadFileBytes(sLog), "alt\r\n\r\n");
+}
+
+void LockedLog(const std::wstring& sDir, const std::wstring&) {
+  HANDLE hLock = INVALID_HANDLE_VALUE;
+  UnusableLog(
+      sDir,
+      [&](const std::wstring& sLog) {
+        if (!WriteFileBytes(sLog, "alt\r\n\r\n")) return false;
+        hLock = ::CreateFileW(sLog.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        return hLock != INVALID_HANDLE_VALUE;
+      },
+      [&](const std::wstring& sLog) { return ::CloseHandle(hLock) && ReadFileBytes(sLog) == "alt\r\n\r\n"; });
 }
 
 void FolderInPlaceOfTheLog(const std::wstring& sDir, const std::wstring&) {
-  const std::wstring sLog = sDir + L"\\" + kLogName;
-  ASSERT_TRUE(::CreateDirectoryW(sLog.c_str(), nullptr));
-  const std::wstring sPane = RunOnce(sDir);
-  EXPECT_TRUE(StartsWithReport(sPane));
-  EXPECT_EQ(sPane.substr(sPane.size() - 4), L"\r\n\r\n");
-  EXPECT_TRUE(::GetFileAttributesW(sLog.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-  ::RemoveDirectoryW(sLog.c_str());
+  UnusableLog(
+      sDir, [](const std::wstring& sLog) { return ::CreateDirectoryW(sLog.c_str(), nullptr) != FALSE; },
+      [](const std::wstring& sLog) {
+        const DWORD dw = ::GetFileAttributesW(sLog.c_str());
+        return dw != INVALID_FILE_ATTRIBUTES && (dw & FILE_ATTRIBUTE_DIRECTORY) && ::RemoveDirectoryW(sLog.c_str());
+      });
 }
 
 // sDir: the exe's folder as the read-only mount shows it; sSource: the same folder
@@ -313,25 +321,19 @@ TEST(ResultLogExe, EveryCaseGivesTheReportAndTheRightLog) {
         c.Run(sDir, L"");
         break;
       }
-      case TPlace::ReadOnly: {
-        if (m.sReadOnly.empty()) {
-          ++nSkipped;
-          break;
-        }
-        TScratchDir src(m.sReadOnlySource);
-        ASSERT_TRUE(::CopyFileW((TestProgramFolder() + L"\\Sichtwerk.exe").c_str(), (src / L"Sichtwerk.exe").c_str(), FALSE));
-        c.Run(m.sReadOnly + src.Path().substr(src.Path().rfind(L'\\')), src.Path());
-        break;
-      }
+      case TPlace::ReadOnly:
       case TPlace::SmallDrive: {
-        if (m.sSmallDrive.empty()) {
+        // The exe is copied in through the writable side of the mount.
+        const bool bReadOnly = c.Place == TPlace::ReadOnly;
+        if ((bReadOnly ? m.sReadOnly : m.sSmallDrive).empty()) {
           ++nSkipped;
           break;
         }
-        TScratchDir dir(m.sSmallDrive + L"\\");
+        TScratchDir dir(bReadOnly ? m.sReadOnlySource : m.sSmallDrive + L"\\");
         ASSERT_FALSE(dir.Path().empty());
         ASSERT_TRUE(::CopyFileW((TestProgramFolder() + L"\\Sichtwerk.exe").c_str(), (dir / L"Sichtwerk.exe").c_str(), FALSE));
-        c.Run(dir.Path(), dir.Path());
+        const std::wstring sRunDir = bReadOnly ? m.sReadOnly + dir.Path().substr(dir.Path().rfind(L'\\')) : dir.Path();
+        c.Run(sRunDir, dir.Path());
         break;
       }
     }
