@@ -63,22 +63,54 @@ void TMainForm::Create() {
   SW_START_MARK("window");
   CreateControls();
   SW_START_MARK("controls");
-  ApplyLayout();
-  SW_START_MARK("layout");
+}
+
+std::optional<RECT> TMainForm::PlaceRow(const TLayoutRow& row, std::map<int, RECT>& free) {
+  RECT& area = free[row.nParentId];
+  switch (row.aAlign) {
+    case R::Bottom: {
+      const RECT rc{area.left, area.bottom - row.nHeight, area.right, area.bottom};
+      area.bottom -= row.nHeight;
+      return rc;
+    }
+    case R::Client: {
+      const RECT rc = area;
+      area = RECT{area.left, area.top, area.left, area.top};
+      return rc;
+    }
+    case R::None:
+      break;
+  }
+  if (!row.bAnchorRight) return std::nullopt;
+  const int nRightGap = kMainClientWidth - (row.nLeft + row.nWidth);
+  const int nLeft = area.right - nRightGap - row.nWidth;
+  return RECT{nLeft, row.nTop, nLeft + row.nWidth, row.nTop + row.nHeight};
+}
+
+void TMainForm::NoteFreeArea(const TLayoutRow& row, std::map<int, RECT>& free) {
+  if (row.aKind == R::GroupBox) free[row.nId] = FGroupBoxInfo.InnerRect();
+  if (row.aKind == R::Panel) {
+    RECT rc{};
+    ::GetClientRect(Control(row.nId)->Handle(), &rc);
+    free[row.nId] = rc;
+  }
 }
 
 void TMainForm::CreateControls() {
-  const RECT rcNone{0, 0, 0, 0};
+  // Every control is created where the layout puts it: no second pass moves them.
+  std::map<int, RECT> free;
+  ::GetClientRect(Fhwnd, &free[0]);
   for (const TLayoutRow& row : kLayout) {
     TovControl* parent = row.nParentId ? Control(row.nParentId) : nullptr;
     HWND hParent = parent ? parent->Handle() : Fhwnd;
-    const RECT rc{row.nLeft, row.nTop, row.nLeft + row.nWidth, row.nTop + row.nHeight};
+    const RECT rc = PlaceRow(row, free).value_or(
+        RECT{row.nLeft, row.nTop, row.nLeft + row.nWidth, row.nTop + row.nHeight});
     switch (row.aKind) {
       case R::Panel:
-        static_cast<TovPanel*>(Control(row.nId))->Create(hParent, rcNone, row.sCaption, row.nId);
+        static_cast<TovPanel*>(Control(row.nId))->Create(hParent, rc, row.sCaption, row.nId);
         break;
       case R::GroupBox:
-        static_cast<TovGroupBox*>(Control(row.nId))->Create(hParent, rcNone, row.sCaption, row.nId);
+        static_cast<TovGroupBox*>(Control(row.nId))->Create(hParent, rc, row.sCaption, row.nId);
         break;
       case R::Button:
         static_cast<TovButton*>(Control(row.nId))->Create(hParent, rc, row.sCaption, row.nId);
@@ -87,12 +119,13 @@ void TMainForm::CreateControls() {
         FLabelInfoStatus.Create(hParent, row.nLeft, row.nTop, row.sCaption, row.nId, FFormFont.get());
         break;
       case R::RichEdit:
-        FRichEditInfo.Create(hParent, rcNone, WS_VSCROLL | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+        FRichEditInfo.Create(hParent, rc, WS_VSCROLL | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
                              WS_EX_CLIENTEDGE, FRichEditFont.get(), false, row.nId);
         FRichEditInfo.SetBackground(::GetSysColor(COLOR_INFOBK));
         break;
     }
     if (row.aKind != R::RichEdit) Control(row.nId)->SetFont(FFormFont.get());
+    NoteFreeArea(row, free);
   }
   ::SendMessageW(Fhwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FFormFont.get()), FALSE);
   FButtonClose.OnClick = [this](TovButton& b) { ButtonCloseClick(b); };
@@ -105,37 +138,12 @@ void TMainForm::ApplyLayout() {
   if (!Fhwnd || !FRichEditInfo.Handle()) return;
   // The free area of every parent, narrowed as aligned children take their place.
   std::map<int, RECT> free;
-  RECT rcClient{};
-  ::GetClientRect(Fhwnd, &rcClient);
-  free[0] = rcClient;
+  ::GetClientRect(Fhwnd, &free[0]);
   for (const TLayoutRow& row : kLayout) {
-    RECT& area = free[row.nParentId];
-    TovControl* c = Control(row.nId);
-    switch (row.aAlign) {
-      case R::Bottom:
-        c->SetBounds(area.left, area.bottom - row.nHeight, area.right - area.left, row.nHeight);
-        area.bottom -= row.nHeight;
-        break;
-      case R::Client:
-        c->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
-        area = RECT{area.left, area.top, area.left, area.top};
-        break;
-      case R::None:
-        if (row.aKind == R::Label) break;  // sized to its text
-        if (row.bAnchorRight) {
-          RECT rcParent{};
-          ::GetClientRect(::GetParent(c->Handle()), &rcParent);
-          const int nRightGap = kMainClientWidth - (row.nLeft + row.nWidth);
-          c->SetBounds(rcParent.right - nRightGap - row.nWidth, row.nTop, row.nWidth, row.nHeight);
-        }
-        break;
+    if (const std::optional<RECT> rc = PlaceRow(row, free)) {
+      Control(row.nId)->SetBounds(rc->left, rc->top, rc->right - rc->left, rc->bottom - rc->top);
     }
-    if (row.aKind == R::GroupBox) free[row.nId] = FGroupBoxInfo.InnerRect();
-    if (row.aKind == R::Panel) {
-      RECT rc{};
-      ::GetClientRect(c->Handle(), &rc);
-      free[row.nId] = rc;
-    }
+    NoteFreeArea(row, free);
   }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -101,6 +103,10 @@ class TMainForm : public TovForm, public IRunUi {
 
   void CreateControls();
   void ApplyLayout();
+  // Where an aligned or anchored row goes inside its parent's free area, which it
+  // narrows; none for a row that keeps its design place.
+  static std::optional<RECT> PlaceRow(const TLayoutRow& row, std::map<int, RECT>& free);
+  void NoteFreeArea(const TLayoutRow& row, std::map<int, RECT>& free);
   TovControl* Control(int nId);
 
   // Declared before the controls so that they outlive them.
