@@ -128,6 +128,25 @@ TEST_F(MainFormTest, LayoutAsDesigned) {
   EXPECT_EQ(rcLabel.top, 7);
   EXPECT_GT(rcLabel.right, 332) << "sized to its design text";
   EXPECT_EQ(FForm.Status(), L"LabelInfoStatus");
+
+  // A larger window (maximised) lays the aligned and anchored controls out again.
+  RECT rcWindow{0, 0, 854, 548};
+  ::AdjustWindowRectEx(&rcWindow, style, FALSE, ::GetWindowLongW(hwnd, GWL_EXSTYLE));
+  ::SetWindowPos(hwnd, nullptr, 0, 0, rcWindow.right - rcWindow.left, rcWindow.bottom - rcWindow.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::GetClientRect(hwnd, &rc);
+  ASSERT_EQ(rc.right, 854);
+  ASSERT_EQ(rc.bottom, 548);
+  const RECT rcBottom = RectInParent(Item(idPanelBottom));
+  EXPECT_EQ(rcBottom.top, 521);
+  EXPECT_EQ(rcBottom.right, 854);
+  EXPECT_EQ(RectInParent(Item(idButtonClose)).left, 766) << "keeps its gap to the right edge";
+  EXPECT_EQ(RectInParent(Item(idButtonMail)).left, 8);
+  EXPECT_EQ(RectInParent(Item(idPanelInfoBottom)).bottom, 519);
+  const RECT rcPaneLarge = RectInParent(Item(idRichEditInfo));
+  EXPECT_EQ(rcPaneLarge.top, rcPane.top);
+  EXPECT_EQ(rcPaneLarge.right, 852);
+  EXPECT_EQ(rcPaneLarge.bottom, 519 - 35);
 }
 
 TEST_F(MainFormTest, TabOrderStylesAndFonts) {
