@@ -53,6 +53,10 @@ void TovRichEdit::SetUp() {
   // above it so that it never cuts a line short.
   ::SendMessageW(Fhwnd, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(kPaneCapacity + 1024));
   ::SendMessageW(Fhwnd, EM_SETTEXTMODE, TM_RICHTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
+  // Lines go in without undo (EM_REPLACESEL FALSE), yet Wine's RichEdit records them
+  // and drops the record after: about 20 ms for a full pane of history. A read-only
+  // pane has nothing else to undo; an editable one keeps undo for the user's typing.
+  if (FdwStyle & ES_READONLY) ::SendMessageW(Fhwnd, EM_SETUNDOLIMIT, 0, 0);
   if (FhFont) SetFont(FhFont);
   if (FbBackground) ::SendMessageW(Fhwnd, EM_SETBKGNDCOLOR, 0, FcBackground);
   const bool bWrap = FbWordWrap;

@@ -195,6 +195,18 @@ TEST_F(RichEditTest, ReadOnlyPaneTakesLinesAndClears) {
   EXPECT_EQ(::SendMessageW(Fpane.Handle(), EM_GETTEXTMODE, 0, 0) & TM_RICHTEXT, TM_RICHTEXT);
 }
 
+// The read-only report pane keeps no undo record (it costs Wine time on every line);
+// an editable pane, as the preview's, still undoes what the user typed.
+TEST_F(RichEditTest, EditablePaneUndoesTyping) {
+  TovRichEdit editable;
+  editable.Create(FhHost, RECT{0, 0, 120, 200}, WS_VSCROLL, 0, FFont.get(), true, 2);
+  editable.AddPlainLine(L"eins");
+  ::SendMessageW(editable.Handle(), WM_CHAR, L'x', 0);
+  EXPECT_EQ(editable.Text(), L"eins\r\nx");
+  EXPECT_TRUE(::SendMessageW(editable.Handle(), EM_UNDO, 0, 0));
+  EXPECT_EQ(editable.Text(), L"eins\r\n");
+}
+
 // A full pane is emptied by a fresh control in the old one's place (far faster in
 // Wine's RichEdit); to the window and to a reader it must be the same pane.
 TEST_F(RichEditTest, FullPaneEmptiedByBeginUpdateIsTheSamePaneAgain) {
