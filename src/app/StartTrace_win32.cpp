@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <memory>
 
 namespace sw {
 
@@ -34,7 +35,8 @@ void StartTraceDump() {
   // environment: the marks then count from there. Without it they count from the first.
   LONGLONG nZero = gnMarks ? gMarks[0].nTicks : 0;
   wchar_t sT0[32];
-  if (::GetEnvironmentVariableW(L"SW_TRACE_T0", sT0, 32) - 1u < 31u) nZero = _wtoi64(sT0);
+  const DWORD cchT0 = ::GetEnvironmentVariableW(L"SW_TRACE_T0", sT0, 32);
+  if (cchT0 > 0 && cchT0 < 32) nZero = _wtoi64(sT0);
   // Links into the benchmark's floor programs as well: nothing of the program's own.
   wchar_t sPath[MAX_PATH + 16];
   const DWORD cch = ::GetModuleFileNameW(nullptr, sPath, MAX_PATH);
@@ -42,14 +44,13 @@ void StartTraceDump() {
   wchar_t* pSlash = wcsrchr(sPath, L'\\');
   if (!pSlash) return;
   lstrcpyW(pSlash + 1, L"start-trace.txt");
-  FILE* f = _wfopen(sPath, L"a");
+  const std::unique_ptr<FILE, int (*)(FILE*)> f(_wfopen(sPath, L"a"), &fclose);
   if (!f) return;
-  fputs("trace", f);
+  fputs("trace", f.get());
   for (int i = 0; i < gnMarks; ++i)
-    fprintf(f, " %s=%.2f", gMarks[i].sName,
+    fprintf(f.get(), " %s=%.2f", gMarks[i].sName,
             1000.0 * static_cast<double>(gMarks[i].nTicks - nZero) / static_cast<double>(freq.QuadPart));
-  fputs("\n", f);
-  fclose(f);
+  fputs("\n", f.get());
 }
 
 }  // namespace sw

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "win32/UniqueHandle_win32.h"
+
 namespace sw::test {
 
 inline std::wstring Widen(const std::string& s) {
@@ -29,38 +31,36 @@ inline std::string EnvA(const char* sName) {
 }
 
 inline bool WriteFileBytes(const std::wstring& sPath, const std::string& sBytes) {
-  HANDLE h = ::CreateFileW(sPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  const TFileHandle h(
+      ::CreateFileW(sPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h) return false;
   DWORD cb = 0;
-  const BOOL ok = ::WriteFile(h, sBytes.data(), static_cast<DWORD>(sBytes.size()), &cb, nullptr);
-  ::CloseHandle(h);
+  const BOOL ok = ::WriteFile(h.get(), sBytes.data(), static_cast<DWORD>(sBytes.size()), &cb, nullptr);
   return ok && cb == sBytes.size();
 }
 
 // The whole file; "<missing>" when it cannot be opened.
 inline std::string ReadFileBytes(const std::wstring& sPath) {
-  HANDLE h = ::CreateFileW(sPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  const TFileHandle h(::CreateFileW(sPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h) return "<missing>";
   std::string s;
   char buf[65536];
   DWORD cb = 0;
-  while (::ReadFile(h, buf, sizeof buf, &cb, nullptr) && cb) s.append(buf, cb);
-  ::CloseHandle(h);
+  while (::ReadFile(h.get(), buf, sizeof buf, &cb, nullptr) && cb) s.append(buf, cb);
   return s;
 }
 
 // Fills the drive that holds sFillFile to the last byte; false when the file cannot be made.
 inline bool FillDrive(const std::wstring& sFillFile) {
-  HANDLE hFill = ::CreateFileW(sFillFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (hFill == INVALID_HANDLE_VALUE) return false;
+  const TFileHandle hFill(::CreateFileW(sFillFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  if (!hFill) return false;
   const std::string sChunk(65536, 'f');
   for (const std::size_t cb : {std::size_t(65536), std::size_t(4096), std::size_t(1)}) {
     DWORD cbWritten = 0;
-    while (::WriteFile(hFill, sChunk.data(), static_cast<DWORD>(cb), &cbWritten, nullptr) && cbWritten == cb) {
+    while (::WriteFile(hFill.get(), sChunk.data(), static_cast<DWORD>(cb), &cbWritten, nullptr) && cbWritten == cb) {
     }
   }
-  ::CloseHandle(hFill);
   return true;
 }
 
