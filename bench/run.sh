@@ -14,6 +14,11 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 . tools/deps.sh
 sw_install_deps run
+# Wine's 32-bit programs run natively or under qemu's emulation (tools/deps.sh): the
+# times of the two modes are not comparable, and a ratio only against a floor of the
+# same mode.
+i386_mode=$(sw_i386_mode)
+echo "== 32-bit programs: $i386_mode"
 
 runs=${SW_BENCH_RUNS:-15}
 jobs=${SW_BENCH_JOBS:-2}
@@ -170,6 +175,7 @@ r_pane=$(ratio "$l1000" "$l40")
 cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')
 {
   echo "Machine: $(nproc) cores, $cpu, $(wine --version), $(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo "32-bit programs: $i386_mode"
   echo "Measured: $commit ($mode); load average before the starts $load_before, at the end $(cut -d' ' -f1-3 /proc/loadavg)"
   echo
   printf '%-44s %14s %14s %8s %10s %s\n' "measure" "Sichtwerk" "floor" "ratio" "target" ""

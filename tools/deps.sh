@@ -30,6 +30,7 @@ sw_ensure_locale() {
 sw_install_deps() {
   sw_install_pkgs "$@"
   sw_ensure_locale
+  sw_ensure_i386
 }
 
 sw_install_pkgs() {
@@ -50,4 +51,129 @@ sw_install_pkgs() {
   [ $need_i386 = 1 ] && dpkg --add-architecture i386
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $pkgs >/dev/null
+}
+
+# Wine starts every Windows program through its 32-bit loader, an i386 Linux program.
+# Some kernels run none ("32-bit emulation disabled"; exec fails with "Exec format
+# error"). There binfmt_misc hands i386 programs to qemu's user-mode emulator, and Wine,
+# the tests and Sichtwerk.exe stay as they are. Where the kernel runs them itself,
+# nothing is installed or registered.
+SW_I386_PROBE=/lib/ld-linux.so.2
+SW_BINFMT=/proc/sys/fs/binfmt_misc
+SW_BINFMT_ENTRY=qemu-i386
+SW_QEMU_I386=/usr/bin/qemu-i386
+# qemu-i386 before 8 reserves the guest's address space page by page: about a minute
+# for every Wine start.
+SW_QEMU_MIN_MAJOR=8
+
+sw_i386_runs() { "$SW_I386_PROBE" --version >/dev/null 2>&1; }
+
+# The enabled binfmt_misc entries that take i386 ELF programs (class 32-bit,
+# little-endian, machine 3 at offset 18), one name a line.
+sw_i386_handlers() {
+  [ -f "$SW_BINFMT/status" ] || return 0
+  local f magic
+  for f in "$SW_BINFMT"/*; do
+    case "${f##*/}" in register|status) continue ;; esac
+    grep -qx enabled "$f" 2>/dev/null || continue
+    grep -qx 'offset 0' "$f" || continue
+    magic=$(sed -n 's/^magic //p' "$f")
+    [ "${magic:0:12}" = 7f454c460101 ] && [ "${magic:36:4}" = 0300 ] && echo "${f##*/}"
+  done
+}
+
+sw_i386_interpreter() { sed -n 's/^interpreter //p' "$SW_BINFMT/$1"; }
+
+# "10.0.2" for a qemu user-mode emulator, nothing for any other program.
+sw_qemu_version() {
+  "$1" --version 2>/dev/null | sed -n '1s/^qemu-[a-z0-9_]* version \([0-9][0-9.]*\).*/\1/p'
+}
+
+# How this machine runs i386 programs, in one line: "native", or "emulated (...)".
+sw_i386_mode() {
+  local h interp ver first=""
+  for h in $(sw_i386_handlers); do
+    interp=$(sw_i386_interpreter "$h")
+    ver=$(sw_qemu_version "$interp")
+    if [ -n "$ver" ]; then
+      echo "emulated (${interp##*/} $ver, binfmt_misc entry $h)"
+      return
+    fi
+    [ -n "$first" ] || first="emulated (${interp##*/}, binfmt_misc entry $h)"
+  done
+  echo "${first:-native}"
+}
+
+# The shell commands that set up the emulation, one a line, for root to run or another
+# user to copy.
+sw_i386_setup_cmds() {
+  local codename suite="" mirror
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  local ver
+  ver=$(sw_qemu_version "$SW_QEMU_I386")
+  if [ -z "$ver" ] || [ "${ver%%.*}" -lt $SW_QEMU_MIN_MAJOR ]; then
+    # Debian 12's own qemu-user is 7.2: take the backported one, from the mirror this
+    # machine already uses for its release.
+    local cand
+    cand=$(apt-cache policy qemu-user 2>/dev/null | sed -n 's/^ *Candidate: \([0-9]*:\)\{0,1\}\([0-9]*\).*/\2/p')
+    if [ -z "$cand" ] || [ "$cand" -lt $SW_QEMU_MIN_MAJOR ]; then
+      suite=$codename-backports
+      mirror=$(apt-get indextargets --format '$(REPO_URI)' "Release: $codename" 'Target-Of: deb' \
+        'Identifier: Packages' 2>/dev/null | head -1)
+      if [ ! -f /etc/apt/sources.list.d/sichtwerk-backports.sources ]; then
+        printf "printf 'Types: deb\\\\nURIs: %s\\\\nSuites: %s\\\\nComponents: main\\\\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\\\\n' >/etc/apt/sources.list.d/sichtwerk-backports.sources\n" \
+          "${mirror:-MIRROR}" "$suite"
+      fi
+    fi
+    echo "apt-get update -qq"
+    echo "DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends ${suite:+-t $suite }qemu-user >/dev/null"
+  fi
+  mountpoint -q "$SW_BINFMT" || echo "mount -t binfmt_misc binfmt_misc $SW_BINFMT"
+  # An entry of this name that does not work (its emulator removed, say) is replaced.
+  [ -e "$SW_BINFMT/$SW_BINFMT_ENTRY" ] && echo "echo -1 >$SW_BINFMT/$SW_BINFMT_ENTRY"
+  # F: the emulator is opened once, now, so that it is found inside any root or
+  # namespace; O and C: it runs with the program's own credentials and file.
+  echo "printf '%s' ':$SW_BINFMT_ENTRY:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:$SW_QEMU_I386:FOC' >$SW_BINFMT/register"
+}
+
+# A registered emulator that is too old turns every Wine start into a minute: name it
+# and the way to replace it rather than run the tests for an hour.
+sw_refuse_slow_i386_handler() {
+  local h interp ver
+  for h in $(sw_i386_handlers); do
+    interp=$(sw_i386_interpreter "$h")
+    ver=$(sw_qemu_version "$interp")
+    [ -n "$ver" ] && [ "${ver%%.*}" -lt $SW_QEMU_MIN_MAJOR ] || continue
+    echo "32-bit programs run under $interp $ver (binfmt_misc entry $h), which takes about a" >&2
+    echo "minute for every Wine start. Replace it with qemu-i386 $SW_QEMU_MIN_MAJOR or later; as root:" >&2
+    echo "  echo -1 >$SW_BINFMT/$h" >&2
+    echo "then run this command again: it sets up a current qemu-i386 where the kernel needs one." >&2
+    exit 1
+  done
+}
+
+sw_ensure_i386() {
+  sw_refuse_slow_i386_handler
+  if sw_i386_runs; then
+    local mode
+    mode=$(sw_i386_mode)
+    [ "$mode" = native ] || echo "== 32-bit programs run $mode"
+    return 0
+  fi
+  if [ "$(id -u)" != 0 ]; then
+    echo "This kernel runs no 32-bit programs ($SW_I386_PROBE: Exec format error), and Wine's" >&2
+    echo "loader is one. Set up qemu's user-mode emulation for them; as root:" >&2
+    sw_i386_setup_cmds | sed 's/^/  /' >&2
+    exit 1
+  fi
+  echo "== This kernel runs no 32-bit programs: setting up qemu-i386 through binfmt_misc"
+  local cmds
+  cmds=$(sw_i386_setup_cmds)
+  bash -euo pipefail -c "$cmds"
+  if ! sw_i386_runs; then
+    echo "32-bit programs still do not run after setting up qemu-i386:" >&2
+    "$SW_I386_PROBE" --version 2>&1 | head -3 >&2
+    exit 1
+  fi
+  echo "== Set up: 32-bit programs now run $(sw_i386_mode)"
 }
