@@ -217,7 +217,7 @@ void TFormPreview::ButtonPrintClick(TovButton& Sender) {
   if (!dc) ThrowPrintError(TPrintResult(TPrintFault::PrinterNotOpened));
   const TPrintResult r = PrintParagraphs(dc.get(), ReadRichEditParagraphs(FRichEditPreview.Handle()),
                                          L"Sichtwerk (" + GetToolVersion() + L")");
-  if (r.aFault != TPrintFault::None) ThrowPrintError(r);
+  if (r.aFault != TPrintFault::None && r.aFault != TPrintFault::Cancelled) ThrowPrintError(r);
 }
 
 void TFormPreview::FormClose() {
