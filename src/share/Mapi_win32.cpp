@@ -26,9 +26,15 @@ class TDisabledThreadWindows {
   TDisabledThreadWindows& operator=(const TDisabledThreadWindows&) = delete;
 
  private:
-  static BOOL CALLBACK Collect(HWND hwnd, LPARAM lParam) {
-    if (::IsWindowEnabled(hwnd)) reinterpret_cast<TDisabledThreadWindows*>(lParam)->FWindows.push_back(hwnd);
-    return TRUE;
+  // No exception may unwind through Windows' frames: without room for one more window
+  // the enumeration stops, and the windows found so far are disabled.
+  static BOOL CALLBACK Collect(HWND hwnd, LPARAM lParam) noexcept {
+    try {
+      if (::IsWindowEnabled(hwnd)) reinterpret_cast<TDisabledThreadWindows*>(lParam)->FWindows.push_back(hwnd);
+      return TRUE;
+    } catch (...) {
+      return FALSE;
+    }
   }
   std::vector<HWND> FWindows;
 };
