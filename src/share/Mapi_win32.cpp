@@ -78,8 +78,15 @@ ULONG SendMailMapi(TMapiBinding& aBinding, HWND hOwner, const TMailRecord& aReco
   if (texts.bHasSubject) message.lpszSubject = texts.sSubject.data();
   if (texts.bHasBody) message.lpszNoteText = texts.sBody.data();
 
-  TDisabledThreadWindows disabled;
-  return aBinding.Send(hOwner, message);
+  ULONG nResult;
+  {
+    TDisabledThreadWindows disabled;
+    nResult = aBinding.Send(hOwner, message);
+  }
+  // Meanwhile Windows has activated another program (the mail program's, or the one
+  // before it): the owner was disabled when the mail program's dialog closed.
+  if (hOwner && ::IsWindow(hOwner)) ::SetForegroundWindow(hOwner);
+  return nResult;
 }
 
 }  // namespace sw

@@ -38,7 +38,8 @@ class TMapiBinding {
 
 // Hands the record to the mail program: recipient by name only, subject and body when
 // not empty, texts in the ANSI code page, flags 11, session 0. Every top-level window
-// of the calling thread is disabled during the call and enabled again afterwards.
+// of the calling thread is disabled during the call and enabled again afterwards, and
+// hOwner is brought back to the foreground.
 ULONG SendMailMapi(TMapiBinding& aBinding, HWND hOwner, const TMailRecord& aRecord);
 
 }  // namespace sw

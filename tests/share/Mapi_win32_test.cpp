@@ -163,6 +163,7 @@ TEST_F(MapiDispatch, RecordReachesTheMailSystemAsTheTableSays) {
   TMailRecord rec = BuildReportMail(L"support@vendor.example",
                                     L"Sehr geehrte Damen und Herren,\r\n\r\nPrüfung: Größe ÄÖÜ ß\r\n");
   TMapiBinding binding;
+  ::SetForegroundWindow(other.h);
   ::SetLastError(0xdeadbeef);
   EXPECT_EQ(SendMailMapi(binding, wnd.h, rec), 26u);
   ASSERT_TRUE(Recorded());
@@ -192,6 +193,7 @@ TEST_F(MapiDispatch, RecordReachesTheMailSystemAsTheTableSays) {
   EXPECT_EQ(m["enabled"], "0");
   EXPECT_TRUE(::IsWindowEnabled(wnd.h));
   EXPECT_TRUE(::IsWindowEnabled(other.h));
+  EXPECT_EQ(::GetForegroundWindow(), wnd.h) << "the owner is not back in front";
   // The library came from the system directory.
   std::string sSys(MAX_PATH, '\0');
   sSys.resize(::GetSystemDirectoryA(sSys.data(), MAX_PATH));
