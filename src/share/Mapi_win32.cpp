@@ -2,12 +2,16 @@
 
 #include <vector>
 
+#include "share/ShareFrames.h"
 #include "sysquery/Locale_win32.h"
 #include "sysquery/uRegistryUtils_win32.h"
 #include "win32/OsVersion_win32.h"
 #include "win32/SystemLibrary_win32.h"
 
 namespace sw {
+
+static_assert(kMapiUserAbort == MAPI_USER_ABORT && kMapiNotSupported == MAPI_E_NOT_SUPPORTED &&
+              kMapiSuccess == SUCCESS_SUCCESS, "the mail frame's codes are Simple MAPI's");
 
 namespace {
 
