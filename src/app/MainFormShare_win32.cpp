@@ -66,12 +66,16 @@ void TMainForm::BuildPreview() {
   TFormPreview::Execute(Fhwnd, sBody);
 }
 
+// A click that a collection run's message pump hands over is dropped, as a second
+// run is: the pane is only half filled.
 void TMainForm::ButtonMailClick(TovButton& Sender) {
+  if (FCollectionRun.Running()) return;
   TMainFormShare ui(*this, Sender);
   RunMailFrame(ui, [this] { ComposeBody(); }, [this] { return SendReportMail(); });
 }
 
 void TMainForm::ButtonPreviewClick(TovButton& Sender) {
+  if (FCollectionRun.Running()) return;
   TMainFormShare ui(*this, Sender);
   RunPreviewFrame(ui, [this] { ShowPreview(); });
 }
