@@ -18,6 +18,13 @@ class TMainFormShare : public IShareUi {
   void RestoreCursor() override { F.RestoreCursor(); }
   void ProcessMessages() override { F.ProcessMessages(); }
   void SetStatus(const std::wstring& sText) override { F.SetStatus(sText); }
+  // Where the form's errors go when it has a sink of its own (the tests'), else a box.
+  void ShowMessage(const std::wstring& sText) override {
+    if (F.ErrorSink())
+      F.ErrorSink()(sText);
+    else
+      ::MessageBoxW(F.Fhwnd, sText.c_str(), L"Sichtwerk", MB_OK | MB_ICONWARNING);
+  }
 
  private:
   TMainForm& F;
@@ -36,11 +43,9 @@ void TMainForm::ComposeBody() {
   ::SetCursor(hOld);
 }
 
-void TMainForm::SendReportMail() {
+std::uint32_t TMainForm::SendReportMail() {
   const TMailRecord aRecord = BuildReportMail(sAISMail_To, sBody);
-  // The result is not evaluated: a mail program shows its own errors, and a user
-  // who cancels needs no message.
-  SendMailMapi(FMapiBinding, Fhwnd, aRecord);
+  return SendMailMapi(FMapiBinding, Fhwnd, aRecord);
 }
 
 void TMainForm::ShowPreview() {
@@ -61,12 +66,16 @@ void TMainForm::BuildPreview() {
   TFormPreview::Execute(Fhwnd, sBody);
 }
 
+// A click that a collection run's message pump hands over is dropped, as a second
+// run is: the pane is only half filled.
 void TMainForm::ButtonMailClick(TovButton& Sender) {
+  if (FCollectionRun.Running()) return;
   TMainFormShare ui(*this, Sender);
-  RunMailFrame(ui, [this] { ComposeBody(); }, [this] { SendReportMail(); });
+  RunMailFrame(ui, [this] { ComposeBody(); }, [this] { return SendReportMail(); });
 }
 
 void TMainForm::ButtonPreviewClick(TovButton& Sender) {
+  if (FCollectionRun.Running()) return;
   TMainFormShare ui(*this, Sender);
   RunPreviewFrame(ui, [this] { ShowPreview(); });
 }

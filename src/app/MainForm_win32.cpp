@@ -181,7 +181,8 @@ void TMainForm::ButtonCollectInfoClick(TovButton& Sender) {
   FCollectionRun.Run(services, sAISMail_To);
 }
 
-void TMainForm::ButtonCloseClick(TovButton& Sender) { ::SendMessageW(Fhwnd, WM_CLOSE, 0, 0); }
+// Posted: the window must not be destroyed inside its own button's notification.
+void TMainForm::ButtonCloseClick(TovButton& Sender) { ::PostMessageW(Fhwnd, WM_CLOSE, 0, 0); }
 
 void TMainForm::ShowWaitCursor() {
   FhSavedCursor = ::GetCursor();

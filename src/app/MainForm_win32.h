@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <span>
@@ -77,7 +78,8 @@ class TMainForm : public TovForm, public IRunUi {
 
   // Mail and preview (their own source file).
   void ComposeBody();
-  void SendReportMail();
+  // The Simple MAPI result.
+  std::uint32_t SendReportMail();
   void ShowPreview();
   void BuildPreview();
   void ButtonMailClick(TovButton& Sender);

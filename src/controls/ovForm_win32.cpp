@@ -131,10 +131,12 @@ void TovForm::ShowModal(HWND hOwner, int nCmdShow) {
 
 bool TovForm::PressDefaultButton(const MSG& msg) {
   // Handled before the dialog manager, which finds a default button only among the
-  // form's direct children, not inside its panels.
+  // form's direct children, not inside its panels. As in every Windows dialog, Enter
+  // presses the push button that has the focus, and the default button otherwise.
   if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
   if (msg.hwnd != Fhwnd && !::IsChild(Fhwnd, msg.hwnd)) return false;
-  TovButton* button = DefaultButton(msg.hwnd);
+  TovButton* button = dynamic_cast<TovButton*>(TovControl::FromHandle(msg.hwnd));
+  if (!button) button = DefaultButton(msg.hwnd);
   if (!button || !button->Enabled()) return false;
   button->Click();
   return true;

@@ -59,8 +59,9 @@ class TovForm {
   // The control that ShowModal gives the focus once the window is up.
   virtual HWND FirstFocus() { return nullptr; }
   // The one default-button rule of the form: the button that Enter presses while the
-  // focus is on hFocus (nullptr: the form's default button whatever has the focus).
-  // The dialog manager is told the same button (DM_GETDEFID).
+  // focus is on hFocus, which is not a button (a focused button is pressed itself);
+  // nullptr: the form's default button whatever has the focus. The dialog manager is
+  // told the same button (DM_GETDEFID).
   virtual TovButton* DefaultButton(HWND hFocus) { return nullptr; }
 
   HWND Fhwnd = nullptr;

@@ -163,6 +163,8 @@ void TFormPreview::FormCreate() {
 void TFormPreview::FormShow() {
   FButtonPrint.SetEnabled(false);
   FButtonClose.SetEnabled(false);
+  // Under the panel too: Tab must not reach it, or typing would edit the letter unseen.
+  FRichEditPreview.SetEnabled(false);
   SetCaption(FsDesignCaption + L" (" + GetToolVersion() + L")");
   FRichEditPreview.SetLeftMargin(kPreviewLeftMargin);
   ::SetFocus(FEditPraxisname.Handle());
@@ -186,6 +188,7 @@ void TFormPreview::BtnUebernehmenClick(TovButton& Sender) {
   }
   FillInRichEditDetails(FRichEditPreview.Handle(), d);
   ::ShowWindow(FPanelPraxisInfos.Handle(), SW_HIDE);
+  FRichEditPreview.SetEnabled(true);
   FButtonPrint.SetEnabled(true);
   FButtonClose.SetEnabled(true);
   ::ShowWindow(Fhwnd, SW_MAXIMIZE);
@@ -217,7 +220,7 @@ void TFormPreview::ButtonPrintClick(TovButton& Sender) {
   if (!dc) ThrowPrintError(TPrintResult(TPrintFault::PrinterNotOpened));
   const TPrintResult r = PrintParagraphs(dc.get(), ReadRichEditParagraphs(FRichEditPreview.Handle()),
                                          L"Sichtwerk (" + GetToolVersion() + L")");
-  if (r.aFault != TPrintFault::None) ThrowPrintError(r);
+  if (r.aFault != TPrintFault::None && r.aFault != TPrintFault::Cancelled) ThrowPrintError(r);
 }
 
 void TFormPreview::FormClose() {

@@ -2,12 +2,16 @@
 
 #include <vector>
 
+#include "share/ShareFrames.h"
 #include "sysquery/Locale_win32.h"
 #include "sysquery/uRegistryUtils_win32.h"
 #include "win32/OsVersion_win32.h"
 #include "win32/SystemLibrary_win32.h"
 
 namespace sw {
+
+static_assert(kMapiUserAbort == MAPI_USER_ABORT && kMapiNotSupported == MAPI_E_NOT_SUPPORTED &&
+              kMapiSuccess == SUCCESS_SUCCESS, "the mail frame's codes are Simple MAPI's");
 
 namespace {
 
@@ -26,9 +30,15 @@ class TDisabledThreadWindows {
   TDisabledThreadWindows& operator=(const TDisabledThreadWindows&) = delete;
 
  private:
-  static BOOL CALLBACK Collect(HWND hwnd, LPARAM lParam) {
-    if (::IsWindowEnabled(hwnd)) reinterpret_cast<TDisabledThreadWindows*>(lParam)->FWindows.push_back(hwnd);
-    return TRUE;
+  // No exception may unwind through Windows' frames: without room for one more window
+  // the enumeration stops, and the windows found so far are disabled.
+  static BOOL CALLBACK Collect(HWND hwnd, LPARAM lParam) noexcept {
+    try {
+      if (::IsWindowEnabled(hwnd)) reinterpret_cast<TDisabledThreadWindows*>(lParam)->FWindows.push_back(hwnd);
+      return TRUE;
+    } catch (...) {
+      return FALSE;
+    }
   }
   std::vector<HWND> FWindows;
 };
@@ -72,8 +82,15 @@ ULONG SendMailMapi(TMapiBinding& aBinding, HWND hOwner, const TMailRecord& aReco
   if (texts.bHasSubject) message.lpszSubject = texts.sSubject.data();
   if (texts.bHasBody) message.lpszNoteText = texts.sBody.data();
 
-  TDisabledThreadWindows disabled;
-  return aBinding.Send(hOwner, message);
+  ULONG nResult;
+  {
+    TDisabledThreadWindows disabled;
+    nResult = aBinding.Send(hOwner, message);
+  }
+  // Meanwhile Windows has activated another program (the mail program's, or the one
+  // before it): the owner was disabled when the mail program's dialog closed.
+  if (hOwner && ::IsWindow(hOwner)) ::SetForegroundWindow(hOwner);
+  return nResult;
 }
 
 }  // namespace sw

@@ -8,8 +8,9 @@
 namespace sw {
 
 inline constexpr FLAGS kMapiSendFlags = MAPI_LOGON_UI | MAPI_NEW_SESSION | MAPI_DIALOG;  // 11
-// The result when no mail system is there to call (MAPI_USER_ABORT).
-inline constexpr ULONG kMapiNotAvailable = 1;
+// The result when no mail system is there to call (MAPI_E_NOT_SUPPORTED): a code of
+// its own, so that it is not taken for a user who cancelled (MAPI_USER_ABORT, 1).
+inline constexpr ULONG kMapiNotAvailable = MAPI_E_NOT_SUPPORTED;
 
 // Binding to Simple MAPI: whether a mail system is registered is decided once, on the
 // first send, and stays so; MAPISendMail is looked up until found. MAPI32.DLL comes
@@ -38,7 +39,8 @@ class TMapiBinding {
 
 // Hands the record to the mail program: recipient by name only, subject and body when
 // not empty, texts in the ANSI code page, flags 11, session 0. Every top-level window
-// of the calling thread is disabled during the call and enabled again afterwards.
+// of the calling thread is disabled during the call and enabled again afterwards, and
+// hOwner is brought back to the foreground.
 ULONG SendMailMapi(TMapiBinding& aBinding, HWND hOwner, const TMailRecord& aRecord);
 
 }  // namespace sw

@@ -53,7 +53,8 @@ std::wstring PrintErrorText(const TPrintResult& r) {
                                  : sWhat + (L": " + r.sSystemText);
   };
   switch (r.aFault) {
-    case TPrintFault::None: break;
+    case TPrintFault::None:
+    case TPrintFault::Cancelled: break;
     case TPrintFault::DialogMissing: return L"Der Druckdialog konnte nicht geladen werden.";
     case TPrintFault::NoPrinter: return L"Es ist kein Drucker installiert.";
     case TPrintFault::DialogFailed:

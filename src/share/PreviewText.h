@@ -37,6 +37,8 @@ enum class TPrintFault {
   StartPage,         //   (nError: the system error, sSystemText: its text)
   EndPage,
   EndDoc,
+  Cancelled,         // the user cancelled the driver's own dialog (the file name asked
+                     // for by "Microsoft Print to PDF" and the XPS writer): no error
 };
 
 struct TPrintResult {
@@ -49,7 +51,7 @@ struct TPrintResult {
   int nPages = 0;            // pages printed when aFault is None
 };
 
-// The text shown to the user for a failed print, "" for None.
+// The text shown to the user for a failed print, "" for None and Cancelled.
 std::wstring PrintErrorText(const TPrintResult& aResult);
 
 }  // namespace sw

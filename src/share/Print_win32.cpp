@@ -134,7 +134,11 @@ TPrintResult PrintParagraphs(HDC hdc, const std::vector<TParagraph>& aParagraphs
   DOCINFOW di{};
   di.cbSize = sizeof(di);
   di.lpszDocName = sDocName.c_str();
-  if (::StartDocW(hdc, &di) <= 0) return SpoolerFault(TPrintFault::StartDoc);
+  if (::StartDocW(hdc, &di) <= 0) {
+    // Printers to a file ask for its name in StartDoc; cancelling there is no error.
+    if (::GetLastError() == ERROR_CANCELLED) return TPrintResult(TPrintFault::Cancelled, ERROR_CANCELLED);
+    return SpoolerFault(TPrintFault::StartDoc);
+  }
   ::SetBkMode(hdc, TRANSPARENT);
   ::SetTextAlign(hdc, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
   for (const auto& page : pages) {

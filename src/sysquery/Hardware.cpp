@@ -1,6 +1,7 @@
 #include "sysquery/Hardware.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace sw {
 
@@ -36,6 +37,14 @@ std::wstring ColorDepthText(int nBitsPerPixel) {
       if (nBitsPerPixel <= 0) return L"???";
       return std::to_wstring(nBitsPerPixel) + L"-Bit";
   }
+}
+
+TScreenSize ScreenSize(IScreenApi& aApi) {
+  std::uint32_t nWidth = 0, nHeight = 0;
+  const auto fits = [](std::uint32_t n) { return n > 0 && n <= static_cast<std::uint32_t>(INT32_MAX); };
+  if (aApi.CurrentMode(nWidth, nHeight) && fits(nWidth) && fits(nHeight))
+    return {static_cast<int>(nWidth), static_cast<int>(nHeight)};
+  return {aApi.MetricsWidth(), aApi.MetricsHeight()};
 }
 
 }  // namespace sw

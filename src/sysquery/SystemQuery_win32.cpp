@@ -224,8 +224,27 @@ std::wstring QueryColorDepthText() {
   }
 }
 
-int QueryScreenWidth() { return ::GetSystemMetrics(SM_CXSCREEN); }
-int QueryScreenHeight() { return ::GetSystemMetrics(SM_CYSCREEN); }
+bool TWinScreenApi::CurrentMode(std::uint32_t& nWidth, std::uint32_t& nHeight) {
+  DEVMODEW dm;
+  ZeroMemory(&dm, sizeof dm);
+  dm.dmSize = sizeof dm;
+  // No device name: the primary display.
+  if (!::EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &dm)) return false;
+  if ((dm.dmFields & (DM_PELSWIDTH | DM_PELSHEIGHT)) != (DM_PELSWIDTH | DM_PELSHEIGHT)) return false;
+  nWidth = dm.dmPelsWidth;
+  nHeight = dm.dmPelsHeight;
+  return true;
+}
+
+int QueryScreenWidth() {
+  TWinScreenApi aApi;
+  return ScreenSize(aApi).nWidth;
+}
+
+int QueryScreenHeight() {
+  TWinScreenApi aApi;
+  return ScreenSize(aApi).nHeight;
+}
 
 std::wstring QueryWindowsDirectory() {
   try {

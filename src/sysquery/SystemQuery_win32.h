@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/Locale.h"
+#include "sysquery/Hardware.h"
 
 namespace sw {
 
@@ -43,8 +44,17 @@ std::wstring QueryCpuClockText(ILocale& aLocale);
 std::wstring QueryCpuIdentifier();
 // Text for the screen's bits per pixel (see ColorDepthText).
 std::wstring QueryColorDepthText();
+// Width and height of the primary screen in real pixels (see ScreenSize).
 int QueryScreenWidth();
 int QueryScreenHeight();
+
+// The screen as Windows tells it; ScreenSize picks from it.
+class TWinScreenApi : public IScreenApi {
+ public:
+  bool CurrentMode(std::uint32_t& nWidth, std::uint32_t& nHeight) override;
+  int MetricsWidth() override { return ::GetSystemMetrics(SM_CXSCREEN); }
+  int MetricsHeight() override { return ::GetSystemMetrics(SM_CYSCREEN); }
+};
 // "" on failure.
 std::wstring QueryWindowsDirectory();
 

@@ -1,5 +1,6 @@
 #include "share/Mapi_win32.h"
 
+#include "common/ShareDrive_win32.h"
 #include "common/SichtwerkProcess_win32.h"
 #include "common/Wait_win32.h"
 
@@ -28,6 +29,12 @@ std::wstring ExeDir() {
   const DWORD n = ::GetModuleFileNameW(nullptr, s, MAX_PATH);
   std::wstring p(s, n);
   return p.substr(0, p.find_last_of(L'\\'));
+}
+
+std::wstring WindowTextOf(HWND h) {
+  wchar_t s[1024] = {};
+  ::SendMessageTimeoutW(h, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(s), SMTO_ABORTIFHUNG, 5000, nullptr);
+  return s;
 }
 
 bool UnderWine() { return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
@@ -163,6 +170,7 @@ TEST_F(MapiDispatch, RecordReachesTheMailSystemAsTheTableSays) {
   TMailRecord rec = BuildReportMail(L"support@vendor.example",
                                     L"Sehr geehrte Damen und Herren,\r\n\r\nPrüfung: Größe ÄÖÜ ß\r\n");
   TMapiBinding binding;
+  ::SetForegroundWindow(other.h);
   ::SetLastError(0xdeadbeef);
   EXPECT_EQ(SendMailMapi(binding, wnd.h, rec), 26u);
   ASSERT_TRUE(Recorded());
@@ -192,6 +200,7 @@ TEST_F(MapiDispatch, RecordReachesTheMailSystemAsTheTableSays) {
   EXPECT_EQ(m["enabled"], "0");
   EXPECT_TRUE(::IsWindowEnabled(wnd.h));
   EXPECT_TRUE(::IsWindowEnabled(other.h));
+  EXPECT_EQ(::GetForegroundWindow(), wnd.h) << "the owner is not back in front";
   // The library came from the system directory.
   std::string sSys(MAX_PATH, '\0');
   sSys.resize(::GetSystemDirectoryA(sSys.data(), MAX_PATH));
@@ -214,7 +223,7 @@ TEST_F(MapiDispatch, EmptyFieldsAreLeftOutNotPassedEmpty) {
   EXPECT_EQ(m["uiparam"], "0");
 }
 
-TEST_F(MapiDispatch, WithoutTheValueOneNothingIsCalledAndTheResultIsOne) {
+TEST_F(MapiDispatch, WithoutTheValueOneNothingIsCalledAndTheResultIsNotAvailable) {
   const struct {
     const wchar_t* sValue;
     DWORD dwType;
@@ -224,19 +233,22 @@ TEST_F(MapiDispatch, WithoutTheValueOneNothingIsCalledAndTheResultIsOne) {
     SCOPED_TRACE(row.sValue ? row.sValue : L"(no value)");
     SetAvailability(row.sValue, row.dwType);
     TMapiBinding binding;
-    EXPECT_EQ(SendMailMapi(binding, nullptr, BuildReportMail(L"a@b.example", L"x")), 1u);
+    EXPECT_EQ(SendMailMapi(binding, nullptr, BuildReportMail(L"a@b.example", L"x")), kMapiNotAvailable);
     EXPECT_FALSE(Recorded());
     EXPECT_FALSE(binding.Loaded());
   }
 }
 
+// Not available has a code of its own: a cancel by the user (MAPI_USER_ABORT) is 1.
+static_assert(kMapiNotAvailable == MAPI_E_NOT_SUPPORTED && kMapiNotAvailable != MAPI_USER_ABORT);
+
 TEST_F(MapiDispatch, AvailabilityIsDecidedOnceEitherWay) {
   {
     SetAvailability(L"0");
     TMapiBinding binding;
-    EXPECT_EQ(SendMailMapi(binding, nullptr, BuildReportMail(L"", L"x")), 1u);
+    EXPECT_EQ(SendMailMapi(binding, nullptr, BuildReportMail(L"", L"x")), kMapiNotAvailable);
     SetAvailability(L"1");  // a mail system that appears later is not seen
-    EXPECT_EQ(SendMailMapi(binding, nullptr, BuildReportMail(L"", L"x")), 1u);
+    EXPECT_EQ(SendMailMapi(binding, nullptr, BuildReportMail(L"", L"x")), kMapiNotAvailable);
     EXPECT_FALSE(Recorded());
     EXPECT_EQ(binding.AvailabilityTests(), 1);
   }
@@ -267,7 +279,7 @@ TEST_F(MapiDispatch, ACopyBesideTheExeIsNotLoaded) {
   const ULONG r = SendMailMapi(binding, nullptr, BuildReportMail(L"a@b.example", L"x"));
   ::SetCurrentDirectoryW(sOldDir);
   ::MoveFileExW(sAside.c_str(), sSysDll.c_str(), MOVEFILE_REPLACE_EXISTING);
-  EXPECT_EQ(r, 1u);
+  EXPECT_EQ(r, kMapiNotAvailable);
   EXPECT_FALSE(binding.Loaded());
   EXPECT_FALSE(Recorded());
 }
@@ -276,7 +288,10 @@ TEST_F(MapiDispatch, MailButtonOfTheRunningProgram) {
   SetAvailability(L"1");
   test::TSichtwerkProcess app;
   // MEDISTARDIR makes the run detect a practice system, whose vendor gets the mail.
-  ASSERT_TRUE(app.Start(test::ScratchFolder(L"share-mail"), {{L"MEDISTARDIR", L"C:\\MEDISTAR"}}));
+  // The recorder answers the program's four mails in turn: taken, taken, MAPI_E_FAILURE,
+  // cancelled by the user.
+  ASSERT_TRUE(app.Start(test::ScratchFolder(L"share-mail"),
+                        {{L"MEDISTARDIR", L"C:\\MEDISTAR"}, {L"SW_MAPI_RESULT", L"0,0,2,1"}}));
   ASSERT_TRUE(app.WaitForReport());
   const std::wstring sPane = app.PaneText();
   ASSERT_TRUE(app.PressButton(L"per Mail versenden"));
@@ -312,6 +327,28 @@ TEST_F(MapiDispatch, MailButtonOfTheRunningProgram) {
   })) << "the second mail was not recorded";
   EXPECT_EQ(m2["body"], sBody);
   EXPECT_EQ(m2["calls"], "2");
+
+  // A mail that the mail program refused: the status line does not claim success, and a
+  // box over the main window says so and points to printing.
+  ASSERT_TRUE(app.WaitForStatus(L"Mailsystem hat keinen Fehler gemeldet.", 30000));
+  ASSERT_TRUE(app.PressButton(L"per Mail versenden"));
+  HWND hBox = test::share_drive::WaitForWindow(app.ProcessId(), L"#32770", app.MainWindow());
+  ASSERT_TRUE(hBox) << "no message box after a failed mail";
+  EXPECT_EQ(WindowTextOf(hBox), L"Sichtwerk");
+  EXPECT_EQ(WindowTextOf(::GetDlgItem(hBox, 0xFFFF)),
+            L"Das Mailprogramm hat die Mail nicht angenommen (MAPI-Fehler 2).\n\nDie Informationen wurden "
+            L"nicht versendet. Sie können sie stattdessen mit \"Infos anzeigen/ausdrucken\" ausdrucken.");
+  EXPECT_EQ(app.Status(), L"Mail konnte nicht übergeben werden.");
+  EXPECT_TRUE(::IsWindowEnabled(app.FindChild(L"Button", L"per Mail versenden")));
+  ::PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hBox, IDOK)));
+  ASSERT_TRUE(test::WaitFor([&] { return !::IsWindow(hBox); }));
+
+  // Cancelled by the user in the mail program: silent, as before.
+  ASSERT_TRUE(app.PressButton(L"per Mail versenden"));
+  ASSERT_TRUE(app.WaitForStatus(L"Mailsystem hat keinen Fehler gemeldet.", 30000));
+  EXPECT_EQ(ReadRecord(sRecord)["calls"], "4");
+  EXPECT_EQ(test::share_drive::WaitForWindow(app.ProcessId(), L"#32770", nullptr, 300), nullptr)
+      << "a box after a cancel";
   DWORD code = 1;
   EXPECT_TRUE(app.Close(&code));
 }

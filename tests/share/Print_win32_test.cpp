@@ -103,6 +103,50 @@ TEST(PrintParagraphs, NoPrinterDcIsAnErrorNotASilentSuccess) {
   EXPECT_EQ(PrintErrorText(PrintParagraphs(nullptr, {}, L"x")), L"Kein Drucker ausgewählt.");
 }
 
+// StartDoc failing as when the user cancels the file name that "Microsoft Print to
+// PDF" or the XPS writer asks for (ERROR_CANCELLED): a silent cancel, not a printing
+// error; any other refusal stays one. The driver's dialog is stood in for by an abort
+// procedure, which StartDoc asks first and which leaves its last error.
+DWORD g_dwStartDocError = 0;
+BOOL CALLBACK RefuseStartDoc(HDC, int) {
+  ::SetLastError(g_dwStartDocError);
+  return FALSE;
+}
+
+TEST(PrintParagraphs, CancelWhenStartingTheJobIsNoError) {
+  PRINTDLGW pd{};
+  pd.lStructSize = sizeof(pd);
+  pd.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
+  if (!::PrintDlgW(&pd) || !pd.hDC) {
+    if (std::getenv("SW_EXPECT_PRINTER")) FAIL() << "no default printer";
+    GTEST_SKIP() << "no printer installed";
+  }
+  TDeviceContext dc(pd.hDC);
+  if (pd.hDevMode) ::GlobalFree(pd.hDevMode);
+  if (pd.hDevNames) ::GlobalFree(pd.hDevNames);
+  TRichEditHost re;
+  re.Append(L"Sehr geehrte Damen und Herren,\r", L"Arial", 240, 0, 0);
+  const std::vector<TParagraph> paras = ReadRichEditParagraphs(re.get());
+  ASSERT_GT(::SetAbortProc(dc.get(), &RefuseStartDoc), 0);
+  const struct {
+    DWORD dwError;
+    TPrintFault aFault;
+    bool bMessage;
+  } rows[] = {
+      {ERROR_CANCELLED, TPrintFault::Cancelled, false},
+      {ERROR_ACCESS_DENIED, TPrintFault::StartDoc, true},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.dwError);
+    g_dwStartDocError = r.dwError;
+    const TPrintResult aResult = PrintParagraphs(dc.get(), paras, L"Sichtwerk (abgebrochen)");
+    EXPECT_EQ(aResult.aFault, r.aFault);
+    EXPECT_EQ(aResult.nError, r.dwError);
+    EXPECT_EQ(aResult.nPages, 0);
+    EXPECT_EQ(!PrintErrorText(aResult).empty(), r.bMessage) << WideToUtf8(PrintErrorText(aResult));
+  }
+}
+
 // Prints the filled-in letter with a long history to the default printer (the test
 // run's PDF printer); a checker step reads the PDF. Skipped without a printer unless
 // SW_EXPECT_PRINTER is set.

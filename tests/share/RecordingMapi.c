@@ -1,10 +1,14 @@
 /* A stand-in MAPI32.DLL for the tests: MAPISendMail writes what it was handed to the
    file named by SW_MAPI_RECORD (overwritten per call) and returns SW_MAPI_RESULT
-   (0 when unset). It never opens a mail program. */
+   (0 when unset). SW_MAPI_RESULT may list codes for the calls one after another
+   ("0,2,1": the first call succeeds, the second fails, the third and every later one
+   is cancelled), so that one running program can meet each. It never opens a mail
+   program. */
 #include <windows.h>
 #include <mapi.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 static HMODULE g_hSelf;
 static ULONG g_nCalls;
@@ -37,18 +41,35 @@ static void PutText(FILE* f, const char* sKey, const char* s) {
   }
 }
 
+/* The code for call number nCall (1, 2, ...) from a list "a,b,c"; the last one stays. */
+static ULONG ResultOfCall(const char* sList, ULONG nCall) {
+  ULONG nResult = strtoul(sList, NULL, 10);
+  const char* p = sList;
+  ULONG i;
+  for (i = 1; i < nCall; ++i) {
+    p = strchr(p, ',');
+    if (!p) break;
+    ++p;
+    nResult = strtoul(p, NULL, 10);
+  }
+  return nResult;
+}
+
 __declspec(dllexport) ULONG WINAPI MAPISendMail(LHANDLE lhSession, ULONG_PTR ulUIParam,
                                                 lpMapiMessage lpMessage, FLAGS flFlags,
                                                 ULONG ulReserved) {
   char sPath[MAX_PATH * 2];
   char sModule[MAX_PATH];
-  char sResult[32];
-  /* Read afresh from the process: the test changes it between calls. */
-  const ULONG nResult = GetEnvironmentVariableA("SW_MAPI_RESULT", sResult, sizeof(sResult))
-                            ? strtoul(sResult, NULL, 10) : 0;
+  char sResult[256];
+  ULONG nResult;
   int nEnabled = 0, nWindows = 0;
   FILE* f;
   ++g_nCalls;
+  /* Read afresh from the process: the test changes it between calls. */
+  {
+    const DWORD n = GetEnvironmentVariableA("SW_MAPI_RESULT", sResult, sizeof(sResult));
+    nResult = n && n < sizeof(sResult) ? ResultOfCall(sResult, g_nCalls) : 0;
+  }
   if (!GetEnvironmentVariableA("SW_MAPI_RECORD", sPath, sizeof(sPath))) return nResult;
   f = fopen(sPath, "wb");
   if (!f) return nResult;

@@ -240,8 +240,10 @@ TEST(PreviewOfTheRunningProgram, DetailsMessagesFocusPrintCancelAndPrint) {
       << (ox + r.Right) * 72.0 / dx << " " << (oy + r.Bottom) * 72.0 / dy << "\n";
   }
 
-  // Closing the letter gives the main window back; the status line is untouched.
-  Click(hClose);
+  // Enter with the focus on "&Schließen" (the key goes to the focused window) closes the
+  // letter instead of pressing the default print button; the main window comes back and
+  // the status line is untouched.
+  ::PostMessageW(hClose, WM_KEYDOWN, VK_RETURN, 1);
   EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hPreview); }));
   EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(app.MainWindow()) && ::IsWindowEnabled(hPreviewButton); }));
   EXPECT_EQ(app.Status(), sStatusBefore);
@@ -249,14 +251,34 @@ TEST(PreviewOfTheRunningProgram, DetailsMessagesFocusPrintCancelAndPrint) {
       << "closing the preview ended the program";
   EXPECT_TRUE(::IsWindow(app.MainWindow()));
 
-  // Reopened: empty fields, "Schließen" on the details form closes without printing.
+  // Reopened: empty fields. Tab goes round the details form's seven tab stops and never
+  // reaches the letter lying under the panel; Enter on "&Schließen" closes the window
+  // (not "Übernehmen", the default button) without printing.
   ASSERT_TRUE(app.PressButton(L"Infos &anzeigen/ausdrucken"));
   hPreview = WaitForWindow(app.ProcessId(), kFormPreviewClass, nullptr);
   ASSERT_TRUE(hPreview);
   hPanel = ::GetDlgItem(hPreview, idPanelPraxisInfos);
   EXPECT_EQ(WindowText(::GetDlgItem(hPanel, idEditPraxisname)), L"");
-  Click(::GetDlgItem(hPanel, idButtonCloseDaten));
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(hPreview) == ::GetDlgItem(hPanel, idEditPraxisname); }));
+  const int kTabRound[] = {idEditPLZ, idEditOrt, idEditAnsprechpartner, idEditTelefonnummer,
+                           idBtnUebernehmen, idButtonCloseDaten, idEditPraxisname};
+  for (int nId : kTabRound) {
+    HWND hFrom = FocusOf(hPreview);
+    ::PostMessageW(hFrom, WM_KEYDOWN, VK_TAB, 1);
+    WaitFor([&] { return FocusOf(hPreview) != hFrom; }, 5000);
+    HWND hNow = FocusOf(hPreview);
+    ASSERT_EQ(hNow, ::GetDlgItem(hPanel, nId))
+        << "Tab went to control " << ::GetDlgCtrlID(hNow) << " instead of " << nId;
+  }
+  for (int i = 0; i < 6; ++i) {
+    HWND hFrom = FocusOf(hPreview);
+    ::PostMessageW(hFrom, WM_KEYDOWN, VK_TAB, 1);
+    WaitFor([&] { return FocusOf(hPreview) != hFrom; }, 5000);
+  }
+  ASSERT_EQ(FocusOf(hPreview), ::GetDlgItem(hPanel, idButtonCloseDaten));
+  ::PostMessageW(FocusOf(hPreview), WM_KEYDOWN, VK_RETURN, 1);
   EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hPreview); }));
+  EXPECT_EQ(WaitForWindow(app.ProcessId(), L"#32770", nullptr, 300), nullptr) << "a message box instead";
   DWORD code = 1;
   EXPECT_TRUE(app.Close(&code)) << "the preview must not have ended the program";
   EXPECT_EQ(code, 0u);

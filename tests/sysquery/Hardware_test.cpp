@@ -77,5 +77,51 @@ TEST(ColorDepth, FixedTextsAndOthers) {
   }
 }
 
+class TFakeScreen : public IScreenApi {
+ public:
+  bool bModeOk = true;
+  std::uint32_t nModeWidth = 0, nModeHeight = 0;
+  int nMetricsWidth = 0, nMetricsHeight = 0;
+  bool CurrentMode(std::uint32_t& w, std::uint32_t& h) override {
+    w = nModeWidth;
+    h = nModeHeight;
+    return bModeOk;
+  }
+  int MetricsWidth() override { return nMetricsWidth; }
+  int MetricsHeight() override { return nMetricsHeight; }
+};
+
+// A program that is not DPI-aware gets scaled metrics at raised display scaling; the
+// display mode holds the real pixels and wins, the metrics stand in when it fails.
+TEST(ScreenSize, DisplayModeFirstMetricsAsFallback) {
+  struct Row {
+    const char* sCase;
+    bool bModeOk;
+    std::uint32_t nModeW, nModeH;
+    int nMetricsW, nMetricsH;
+    int nW, nH;
+  } rows[] = {
+      {"1920 x 1080 at 150 %", true, 1920, 1080, 1280, 720, 1920, 1080},
+      {"1280 x 800 at 125 %", true, 1280, 800, 1024, 640, 1280, 800},
+      {"100 %: both agree", true, 1024, 768, 1024, 768, 1024, 768},
+      {"mode not readable", false, 1920, 1080, 1280, 720, 1280, 720},
+      {"mode without width", true, 0, 1080, 1280, 720, 1280, 720},
+      {"mode without height", true, 1920, 0, 1280, 720, 1280, 720},
+      {"mode beyond int", true, 0x80000000u, 1080, 1280, 720, 1280, 720},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.sCase);
+    TFakeScreen api;
+    api.bModeOk = r.bModeOk;
+    api.nModeWidth = r.nModeW;
+    api.nModeHeight = r.nModeH;
+    api.nMetricsWidth = r.nMetricsW;
+    api.nMetricsHeight = r.nMetricsH;
+    const TScreenSize size = ScreenSize(api);
+    EXPECT_EQ(size.nWidth, r.nW);
+    EXPECT_EQ(size.nHeight, r.nH);
+  }
+}
+
 }  // namespace
 }  // namespace sw

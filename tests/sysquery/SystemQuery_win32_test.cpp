@@ -335,6 +335,18 @@ TEST(SystemQuery, CrossChecksWithOtherCalls) {
   EXPECT_EQ(QueryColorDepthText(), ColorDepthText(::GetDeviceCaps(dc.get(), BITSPIXEL)));
   EXPECT_EQ(QueryScreenWidth(), ::GetDeviceCaps(dc.get(), HORZRES));
   EXPECT_EQ(QueryScreenHeight(), ::GetDeviceCaps(dc.get(), VERTRES));
+  // The size comes from the display mode (Wine scales no metrics, so both agree here).
+  DEVMODEW dm;
+  memset(&dm, 0, sizeof dm);
+  dm.dmSize = sizeof dm;
+  ASSERT_TRUE(::EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &dm));
+  std::uint32_t nModeW = 0xBDBDBDBD, nModeH = 0xBDBDBDBD;
+  TWinScreenApi aScreen;
+  ASSERT_TRUE(aScreen.CurrentMode(nModeW, nModeH));
+  EXPECT_EQ(nModeW, dm.dmPelsWidth);
+  EXPECT_EQ(nModeH, dm.dmPelsHeight);
+  EXPECT_EQ(QueryScreenWidth(), static_cast<int>(dm.dmPelsWidth));
+  EXPECT_EQ(QueryScreenHeight(), static_cast<int>(dm.dmPelsHeight));
 
   const std::wstring sWin = QueryWindowsDirectory();
   ASSERT_FALSE(sWin.empty());
