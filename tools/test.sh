@@ -1,32 +1,66 @@
 #!/usr/bin/env bash
 # Builds Sichtwerk and runs every test: the portable core natively (plain and under
 # AddressSanitizer/UBSan), short fuzz runs, and the Windows suites under Wine and Xvfb.
+#
+# Two lanes run side by side. The Windows lane (cross build, then the Wine suites one
+# at a time) is the long one, above all where Wine's 32-bit programs run under
+# emulation; the host lane (native trees, fuzz runs) runs beside it at a lower
+# priority and fills the time the Wine suites leave the processors idle. Its output
+# follows once both are done.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/deps.sh
 sw_install_deps test
 jobs=$(nproc)
+mkdir -p build
+host_log=build/host-lane.log
+win_log=build/win-lane.log
 
 step() { echo; echo "== $*"; }
 
-step "Host tree: portable core"
-cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/host -j"$jobs"
-ctest --test-dir build/host --output-on-failure -j"$jobs"
+host_lane() {
+  set -euo pipefail
+  step "Host tree: portable core"
+  cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build/host -j"$jobs"
+  ctest --test-dir build/host --output-on-failure -j"$jobs"
 
-step "Host tree under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build/host-asan -DCMAKE_BUILD_TYPE=Debug -DSW_SANITIZE=ON >/dev/null
-cmake --build build/host-asan -j"$jobs"
-ctest --test-dir build/host-asan --output-on-failure -j"$jobs"
+  step "Host tree under AddressSanitizer and UndefinedBehaviorSanitizer"
+  cmake -S . -B build/host-asan -DCMAKE_BUILD_TYPE=Debug -DSW_SANITIZE=ON >/dev/null
+  cmake --build build/host-asan -j"$jobs"
+  ctest --test-dir build/host-asan --output-on-failure -j"$jobs"
 
-if [ -f tests/fuzz/CMakeLists.txt ]; then
-  step "Fuzz targets, short runs"
-  CC=clang CXX=clang++ cmake -S tests/fuzz -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build build/fuzz -j"$jobs"
-  ctest --test-dir build/fuzz --output-on-failure
-fi
+  if [ -f tests/fuzz/CMakeLists.txt ]; then
+    step "Fuzz targets, short runs"
+    CC=clang CXX=clang++ cmake -S tests/fuzz -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build/fuzz -j"$jobs"
+    ctest --test-dir build/fuzz --output-on-failure
+  fi
+}
 
-step "Windows tree: Sichtwerk.exe and the Wine suites"
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win -j"$jobs"
-ctest --test-dir build/win --output-on-failure -j"$jobs"
+step "Host tree, sanitizers and fuzz targets: beside the Windows tree (output: $host_log)"
+# A process group of its own, so that an interrupt ends all of it.
+setsid nice -n 10 bash -c "$(declare -f step host_lane); jobs=$jobs; host_lane" >"$host_log" 2>&1 </dev/null &
+host_pid=$!
+trap 'kill -- -$host_pid 2>/dev/null || true' INT TERM
+
+win_rc=0
+{
+  step "Windows tree: Sichtwerk.exe and the Wine suites"
+  # Chained: errexit does not reach into a pipeline that is tested with ||.
+  cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+    cmake --build build/win -j"$jobs" &&
+    ctest --test-dir build/win --output-on-failure -j"$jobs"
+} 2>&1 | tee "$win_log" || win_rc=$?
+
+host_rc=0
+wait "$host_pid" || host_rc=$?
+trap - INT TERM
+echo
+cat "$host_log"
+
+# One closing line over every ctest run of both lanes.
+echo
+awk '/tests passed, [0-9]+ tests? failed out of/ { total += $NF; failed += $4 }
+     END { printf "Sichtwerk: %d passed, %d failed\n", total - failed, failed }' "$win_log" "$host_log"
+[ "$win_rc" = 0 ] && [ "$host_rc" = 0 ]

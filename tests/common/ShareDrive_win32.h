@@ -38,13 +38,19 @@ inline BOOL CALLBACK FindProc(HWND h, LPARAM lParam) {
 
 using sw::test::WaitFor;
 
-// A visible top-level window of the process by class (and owner, when given), waited for.
+// A visible top-level window of the process by class (and owner, when given), waited for
+// until its thread answers messages. A dialog is visible before its modal loop runs; a
+// thread that was busy for five seconds before (a slow print job) counts as hung until
+// then, and SMTO_ABORTIFHUNG reads of the window would come back empty.
 inline HWND WaitForWindow(DWORD dwPid, const wchar_t* sClass, HWND hOwner, DWORD msTimeout = 20000) {
   TFind f{dwPid, sClass, hOwner, nullptr};
   WaitFor(
       [&] {
+        f.hFound = nullptr;
         ::EnumWindows(&FindProc, reinterpret_cast<LPARAM>(&f));
-        return f.hFound != nullptr;
+        DWORD_PTR r = 0;
+        return f.hFound != nullptr &&
+               ::SendMessageTimeoutW(f.hFound, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &r) != 0;
       },
       msTimeout);
   return f.hFound;
