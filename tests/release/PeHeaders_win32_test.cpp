@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "common/ProgramIcon_win32.h"
@@ -86,6 +87,34 @@ TEST_F(PeHeaders, ImportsOnlyKnownSystemDlls) {
   }
   EXPECT_TRUE(bKernel32);
   EXPECT_TRUE(FImage->DelayImportedDlls.empty()) << FImage->DelayImportedDlls.front();
+}
+
+// Windows XP SP3 is the oldest Windows the program starts on, and its loader refuses an
+// image that imports one function XP lacks. What XP exports is the test program's
+// resource 2, tests/release/WindowsXpExports.txt, with how each entry was checked.
+TEST_F(PeHeaders, ImportsOnlyWhatWindowsXpExports) {
+  HRSRC hRes = ::FindResourceW(nullptr, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(10));
+  ASSERT_NE(nullptr, hRes) << "the list of Windows XP exports is not built in";
+  const char* p = static_cast<const char*>(::LockResource(::LoadResource(nullptr, hRes)));
+  ASSERT_NE(nullptr, p);
+  auto Lower = [](std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+  };
+  std::set<std::string> known;
+  std::istringstream list(std::string(p, ::SizeofResource(nullptr, hRes)));
+  for (std::string sLine; std::getline(list, sLine);) {
+    std::istringstream fields(sLine);
+    std::string sDll, sFunction;
+    if (!(fields >> sDll >> sFunction) || sDll[0] == '#') continue;
+    known.insert(Lower(sDll) + "!" + sFunction);
+  }
+  ASSERT_GT(known.size(), 100u);
+  ASSERT_FALSE(FImage->ImportedFunctions.empty());
+  for (const auto& [sDll, sFunction] : FImage->ImportedFunctions) {
+    EXPECT_TRUE(known.count(Lower(sDll) + "!" + sFunction))
+        << sDll << "!" << sFunction << " is not on the list of what Windows XP SP3 exports";
+  }
 }
 
 TEST_F(PeHeaders, ManifestAsInvokerWithCommonControls6) {
