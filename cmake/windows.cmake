@@ -17,7 +17,7 @@ option(SW_START_TRACE "Build Sichtwerk.exe with the start trace of bench/run.sh"
 if(SW_START_TRACE)
   add_compile_definitions(SW_START_TRACE)
 endif()
-list(FILTER SW_WIN_SOURCES EXCLUDE REGEX "/src/app/StartTrace_win32\\.cpp$")
+list(FILTER SW_WIN_SOURCES EXCLUDE REGEX "/src/app/(StartTrace|TickCount64)_win32\\.cpp$")
 
 add_library(sw_win STATIC ${SW_WIN_SOURCES})
 target_link_libraries(sw_win PUBLIC sw_core ${SW_WIN_LIBS})
@@ -49,7 +49,9 @@ function(sw_carry_program_icon target)
 endfunction()
 
 # The trace lives in the program itself, so that the core's marks find it at link time.
-add_executable(Sichtwerk WIN32 src/app/main_win32.cpp src/app/StartTrace_win32.cpp src/app/Sichtwerk.rc)
+# The GetTickCount64 slot too: it must be an object of the exe itself (see the file).
+add_executable(Sichtwerk WIN32 src/app/main_win32.cpp src/app/StartTrace_win32.cpp src/app/TickCount64_win32.cpp
+               src/app/Sichtwerk.rc)
 target_link_libraries(Sichtwerk PRIVATE sw_win)
 # The resource compiler finds the icon in the build tree.
 target_include_directories(Sichtwerk PRIVATE ${SW_ICON_DIR})
