@@ -8,9 +8,11 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 # No time stamp in the PE header, so that two builds of one commit are identical.
 set(SW_WIN_LINK_OPTIONS -static
     -Wl,--large-address-aware -Wl,--dynamicbase -Wl,--nxcompat -Wl,--no-insert-timestamp)
-# Only DLLs that Windows always maps from its system directory are imported; every
-# other one is loaded at run time from there (LoadSystemLibrary in src/win32).
-set(SW_WIN_LIBS gdi32 user32 advapi32 kernel32)
+# Only DLLs that Windows always maps from its system directory are imported, and
+# comctl32, which the manifest binds to the system's side-by-side assembly; every
+# other one is loaded at run time from the system directory (LoadSystemLibrary in
+# src/win32).
+set(SW_WIN_LIBS comctl32 gdi32 user32 advapi32 kernel32)
 
 # The start benchmark's copy of the program records the time of each step of the start.
 option(SW_START_TRACE "Build Sichtwerk.exe with the start trace of bench/run.sh" OFF)

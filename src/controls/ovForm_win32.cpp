@@ -1,5 +1,7 @@
 #include "controls/ovForm_win32.h"
 
+#include <commctrl.h>
+
 #include <stdexcept>
 
 namespace sw {
@@ -20,6 +22,16 @@ HICON SmallProgramIcon() { return ProgramIcon(::GetSystemMetrics(SM_CXSMICON), :
 void SetProgramIcon(WNDCLASSEXW& wc) {
   wc.hIcon = BigProgramIcon();
   wc.hIconSm = SmallProgramIcon();
+}
+
+// With the common controls 6 manifest, Windows XP creates no control before this call:
+// its user32 does not load comctl32 for the redirected class names by itself. Every
+// control of the program is created inside a form, so the first form makes the call.
+void InitCommonControlClasses() {
+  static bool bDone = false;
+  if (bDone) return;
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES};
+  bDone = ::InitCommonControlsEx(&icc) != FALSE;
 }
 
 void SetProgramIcon(HWND hwnd) {
@@ -73,6 +85,7 @@ void ShowException(HWND hFrom, std::exception_ptr pError) noexcept {
 
 void TovForm::CreateForm(const wchar_t* sClassName, const std::wstring& sCaption, DWORD dwStyle,
                          DWORD dwExStyle, int nClientWidth, int nClientHeight, HWND hOwner) {
+  InitCommonControlClasses();
   HINSTANCE hInstance = ::GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);

@@ -72,11 +72,12 @@ TEST_F(PeHeaders, NoTimeStampAnywhere) {
 }
 
 // DLLs the loader always takes from the system directory (KnownDLLs on every Windows
-// from 7 on). Anything else must be loaded at run time by full path.
+// from 7 on), and comctl32, which the manifest binds to the system's side-by-side
+// assembly. Anything else must be loaded at run time by full path.
 TEST_F(PeHeaders, ImportsOnlyKnownSystemDlls) {
   const std::set<std::string> allowed = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
                                          "comdlg32.dll", "msvcrt.dll", "shell32.dll", "ole32.dll",
-                                         "oleaut32.dll", "shlwapi.dll"};
+                                         "oleaut32.dll", "shlwapi.dll", "comctl32.dll"};
   ASSERT_FALSE(FImage->ImportedDlls.empty());
   bool bKernel32 = false;
   for (std::string s : FImage->ImportedDlls) {
