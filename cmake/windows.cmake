@@ -6,8 +6,11 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 
 # Static C++ runtime: the program must start on a PC with nothing installed.
 # No time stamp in the PE header, so that two builds of one commit are identical.
+# Terminal-server aware: on a Remote Desktop session host Windows otherwise hands the
+# program the user's private Windows folder (GetWindowsDirectoryW), and the "Windows"
+# drive could be the profile's.
 set(SW_WIN_LINK_OPTIONS -static
-    -Wl,--large-address-aware -Wl,--dynamicbase -Wl,--nxcompat -Wl,--no-insert-timestamp)
+    -Wl,--large-address-aware -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware -Wl,--no-insert-timestamp)
 # Only DLLs that Windows always maps from its system directory are imported, and
 # comctl32, which the manifest binds to the system's side-by-side assembly; every
 # other one is loaded at run time from the system directory (LoadSystemLibrary in

@@ -56,6 +56,9 @@ TEST_F(PeHeaders, ThirtyTwoBitGuiWithAslrNxAndLargeAddresses) {
   EXPECT_FALSE(pe.Characteristics & IMAGE_FILE_DLL);
   EXPECT_TRUE(pe.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE);
   EXPECT_TRUE(pe.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_NX_COMPAT);
+  // Without it a Remote Desktop session host gives the program the user's private
+  // Windows folder, and with it maybe the profile's drive as the Windows drive.
+  EXPECT_TRUE(pe.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
   // Dynamic base is worthless without relocations: older MinGW linkers dropped them
   // from executables even with --dynamicbase.
   EXPECT_FALSE(pe.Characteristics & IMAGE_FILE_RELOCS_STRIPPED);
