@@ -24,6 +24,11 @@ void SetProgramIcon(WNDCLASSEXW& wc) {
   wc.hIconSm = SmallProgramIcon();
 }
 
+void SetProgramIcon(HWND hwnd) {
+  ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(BigProgramIcon()));
+  ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallProgramIcon()));
+}
+
 // With the common controls 6 manifest, Windows XP creates no control before this call:
 // its user32 does not load comctl32 for the redirected class names by itself. Every
 // control of the program is created inside a form, so the first form makes the call.
@@ -32,11 +37,6 @@ void InitCommonControlClasses() {
   if (bDone) return;
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES};
   bDone = ::InitCommonControlsEx(&icc) != FALSE;
-}
-
-void SetProgramIcon(HWND hwnd) {
-  ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(BigProgramIcon()));
-  ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallProgramIcon()));
 }
 
 }  // namespace
