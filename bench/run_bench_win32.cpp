@@ -520,7 +520,7 @@ int Bench(int nRuns, int nPaneReps, const std::wstring& sLog) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  sw::RestrictDllSearchToSystem();
+  sw::RemoveCurrentFolderFromDllSearch();
   int nRuns = 50, nPaneReps = 10;
   std::wstring sLog;
   for (int i = 1; i < argc; ++i) {

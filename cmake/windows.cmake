@@ -6,18 +6,23 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 
 # Static C++ runtime: the program must start on a PC with nothing installed.
 # No time stamp in the PE header, so that two builds of one commit are identical.
+# Terminal-server aware: on a Remote Desktop session host Windows otherwise hands the
+# program the user's private Windows folder (GetWindowsDirectoryW), and the "Windows"
+# drive could be the profile's.
 set(SW_WIN_LINK_OPTIONS -static
-    -Wl,--large-address-aware -Wl,--dynamicbase -Wl,--nxcompat -Wl,--no-insert-timestamp)
-# Only DLLs that Windows always maps from its system directory are imported; every
-# other one is loaded at run time from there (LoadSystemLibrary in src/win32).
-set(SW_WIN_LIBS gdi32 user32 advapi32 kernel32)
+    -Wl,--large-address-aware -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware -Wl,--no-insert-timestamp)
+# Only DLLs that Windows always maps from its system directory are imported, and
+# comctl32, which the manifest binds to the system's side-by-side assembly; every
+# other one is loaded at run time from the system directory (LoadSystemLibrary in
+# src/win32).
+set(SW_WIN_LIBS comctl32 gdi32 user32 advapi32 kernel32)
 
 # The start benchmark's copy of the program records the time of each step of the start.
 option(SW_START_TRACE "Build Sichtwerk.exe with the start trace of bench/run.sh" OFF)
 if(SW_START_TRACE)
   add_compile_definitions(SW_START_TRACE)
 endif()
-list(FILTER SW_WIN_SOURCES EXCLUDE REGEX "/src/app/StartTrace_win32\\.cpp$")
+list(FILTER SW_WIN_SOURCES EXCLUDE REGEX "/src/app/(StartTrace|TickCount64)_win32\\.cpp$")
 
 add_library(sw_win STATIC ${SW_WIN_SOURCES})
 target_link_libraries(sw_win PUBLIC sw_core ${SW_WIN_LIBS})
@@ -49,7 +54,9 @@ function(sw_carry_program_icon target)
 endfunction()
 
 # The trace lives in the program itself, so that the core's marks find it at link time.
-add_executable(Sichtwerk WIN32 src/app/main_win32.cpp src/app/StartTrace_win32.cpp src/app/Sichtwerk.rc)
+# The GetTickCount64 slot too: it must be an object of the exe itself (see the file).
+add_executable(Sichtwerk WIN32 src/app/main_win32.cpp src/app/StartTrace_win32.cpp src/app/TickCount64_win32.cpp
+               src/app/Sichtwerk.rc)
 target_link_libraries(Sichtwerk PRIVATE sw_win)
 # The resource compiler finds the icon in the build tree.
 target_include_directories(Sichtwerk PRIVATE ${SW_ICON_DIR})

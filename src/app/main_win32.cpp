@@ -7,7 +7,7 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int nCmdShow) {
   SW_START_MARK("wWinMain");
   // Before any DLL is loaded at run time (msftedit, version, ...).
-  sw::RestrictDllSearchToSystem();
+  sw::RemoveCurrentFolderFromDllSearch();
   try {
     sw::TMainForm form;
     form.Create();

@@ -24,7 +24,8 @@ TFont CreateTahoma(int nHeight, BYTE nCharSet) {
   lf.lfCharSet = nCharSet;
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  wcscpy_s(lf.lfFaceName, L"Tahoma");
+  // Not wcscpy_s: Windows XP's msvcrt.dll has none of the "_s" functions.
+  ::lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
   return TFont(::CreateFontIndirectW(&lf));
 }
 

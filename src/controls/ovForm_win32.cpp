@@ -1,5 +1,7 @@
 #include "controls/ovForm_win32.h"
 
+#include <commctrl.h>
+
 #include <stdexcept>
 
 namespace sw {
@@ -25,6 +27,16 @@ void SetProgramIcon(WNDCLASSEXW& wc) {
 void SetProgramIcon(HWND hwnd) {
   ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(BigProgramIcon()));
   ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallProgramIcon()));
+}
+
+// With the common controls 6 manifest, Windows XP creates no control before this call:
+// its user32 does not load comctl32 for the redirected class names by itself. Every
+// control of the program is created inside a form, so the first form makes the call.
+void InitCommonControlClasses() {
+  static bool bDone = false;
+  if (bDone) return;
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES};
+  bDone = ::InitCommonControlsEx(&icc) != FALSE;
 }
 
 }  // namespace
@@ -73,6 +85,7 @@ void ShowException(HWND hFrom, std::exception_ptr pError) noexcept {
 
 void TovForm::CreateForm(const wchar_t* sClassName, const std::wstring& sCaption, DWORD dwStyle,
                          DWORD dwExStyle, int nClientWidth, int nClientHeight, HWND hOwner) {
+  InitCommonControlClasses();
   HINSTANCE hInstance = ::GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);

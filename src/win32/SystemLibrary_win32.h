@@ -5,12 +5,15 @@
 
 namespace sw {
 
-// Call once at program start, before any DLL is loaded at run time: DLLs then come
-// from the system directory only, never from the exe's folder or the current one.
-void RestrictDllSearchToSystem();
+// Call once at program start: takes the current folder out of the DLL search
+// (SetDllDirectoryW(L""), looked up at run time). The process's default search order
+// is otherwise left alone: the program's own DLLs are restricted per call, by
+// LoadSystemLibrary.
+void RemoveCurrentFolderFromDllSearch();
 
-// Loads a DLL from the Windows system directory by its bare name ("msftedit.dll").
-// Empty when it cannot be loaded.
+// Loads a DLL from the Windows system directory by its bare name ("msftedit.dll"),
+// by full path, with LOAD_LIBRARY_SEARCH_SYSTEM32 where Windows knows the flag (see
+// win32/SystemDllLoad.h). Empty when it cannot be loaded.
 TModule LoadSystemLibrary(const wchar_t* sName);
 
 // The address of an export cast to the function type, nullptr when missing.

@@ -24,6 +24,7 @@
 
 #include "common/ShareDrive_win32.h"
 #include "common/SichtwerkProcess_win32.h"
+#include "win32/SystemLibrary_win32.h"
 
 namespace {
 
@@ -198,6 +199,55 @@ TEST_F(DllPlanting, SichtwerkLoadsNoPlantedDll) {
 
   const auto found = TakeMarkers(sFolder, FNames);
   for (const auto& n : found) ADD_FAILURE() << "Sichtwerk.exe loaded the planted " << ToUtf8(n);
+}
+
+// The program's own DLLs come from the system folder, restricted per call; the
+// process's search order stays as it was for the DLLs that others load (a mail
+// program's provider finding its own DLLs), less the current folder. A copy of a
+// planted DLL under a name that Windows does not have stands in the current folder,
+// then in a folder on PATH.
+TEST(DllSearch, OwnDllsPerCallTheProcessOrderLeftAlone) {
+  const std::wstring sFolder = sw::test::ScratchFolder(L"dll-search");
+  ASSERT_FALSE(sFolder.empty());
+  const wchar_t* sProbe = L"sw_search_probe.dll";
+  ASSERT_TRUE(::CopyFileW((sw::test::TestProgramFolder() + L"\\planted\\winmm.dll").c_str(),
+                          (sFolder + L"\\" + sProbe).c_str(), FALSE));
+  wchar_t sSystem[MAX_PATH];
+  const UINT cchSystem = ::GetSystemDirectoryW(sSystem, MAX_PATH);
+  ASSERT_TRUE(cchSystem > 0 && cchSystem < MAX_PATH);
+  sw::RemoveCurrentFolderFromDllSearch();
+
+  {
+    const sw::TModule hVersion = sw::LoadSystemLibrary(L"version.dll");
+    ASSERT_TRUE(hVersion);
+    wchar_t sPath[MAX_PATH] = L"";
+    ::GetModuleFileNameW(hVersion.get(), sPath, MAX_PATH);
+    EXPECT_EQ(0, _wcsnicmp(sPath, sSystem, cchSystem)) << ToUtf8(sPath);
+  }
+
+  wchar_t sOldDir[MAX_PATH];
+  ASSERT_TRUE(::GetCurrentDirectoryW(MAX_PATH, sOldDir));
+  ASSERT_TRUE(::SetCurrentDirectoryW(sFolder.c_str()));
+  EXPECT_FALSE(sw::LoadSystemLibrary(sProbe));
+  // Wine 8 takes SetDllDirectoryW(L"") for no call at all and goes on searching the
+  // current folder; Windows does not.
+  HMODULE hFromCurrent = ::LoadLibraryW(sProbe);
+  if (!RunsUnderWine()) {
+    EXPECT_EQ(nullptr, hFromCurrent) << "the current folder is still searched";
+  }
+  if (hFromCurrent) ::FreeLibrary(hFromCurrent);
+  ::SetCurrentDirectoryW(sOldDir);
+
+  std::wstring sOldPath(32767, L'\0');
+  sOldPath.resize(::GetEnvironmentVariableW(L"PATH", sOldPath.data(), 32767));
+  ASSERT_TRUE(::SetEnvironmentVariableW(L"PATH", (sFolder + L";" + sOldPath).c_str()));
+  EXPECT_FALSE(sw::LoadSystemLibrary(sProbe)) << "not only from the system folder";
+  HMODULE hFromPath = ::LoadLibraryW(sProbe);
+  const DWORD dwError = ::GetLastError();
+  EXPECT_NE(nullptr, hFromPath) << "the process's search order no longer takes PATH, error " << dwError;
+  if (hFromPath) ::FreeLibrary(hFromPath);
+  ::SetEnvironmentVariableW(L"PATH", sOldPath.c_str());
+  ::SetDllDirectoryW(nullptr);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "common/ProgramIcon_win32.h"
@@ -55,6 +56,9 @@ TEST_F(PeHeaders, ThirtyTwoBitGuiWithAslrNxAndLargeAddresses) {
   EXPECT_FALSE(pe.Characteristics & IMAGE_FILE_DLL);
   EXPECT_TRUE(pe.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE);
   EXPECT_TRUE(pe.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_NX_COMPAT);
+  // Without it a Remote Desktop session host gives the program the user's private
+  // Windows folder, and with it maybe the profile's drive as the Windows drive.
+  EXPECT_TRUE(pe.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
   // Dynamic base is worthless without relocations: older MinGW linkers dropped them
   // from executables even with --dynamicbase.
   EXPECT_FALSE(pe.Characteristics & IMAGE_FILE_RELOCS_STRIPPED);
@@ -71,11 +75,12 @@ TEST_F(PeHeaders, NoTimeStampAnywhere) {
 }
 
 // DLLs the loader always takes from the system directory (KnownDLLs on every Windows
-// from 7 on). Anything else must be loaded at run time by full path.
+// from 7 on), and comctl32, which the manifest binds to the system's side-by-side
+// assembly. Anything else must be loaded at run time by full path.
 TEST_F(PeHeaders, ImportsOnlyKnownSystemDlls) {
   const std::set<std::string> allowed = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
                                          "comdlg32.dll", "msvcrt.dll", "shell32.dll", "ole32.dll",
-                                         "oleaut32.dll", "shlwapi.dll"};
+                                         "oleaut32.dll", "shlwapi.dll", "comctl32.dll"};
   ASSERT_FALSE(FImage->ImportedDlls.empty());
   bool bKernel32 = false;
   for (std::string s : FImage->ImportedDlls) {
@@ -86,6 +91,34 @@ TEST_F(PeHeaders, ImportsOnlyKnownSystemDlls) {
   }
   EXPECT_TRUE(bKernel32);
   EXPECT_TRUE(FImage->DelayImportedDlls.empty()) << FImage->DelayImportedDlls.front();
+}
+
+// Windows XP SP3 is the oldest Windows the program starts on, and its loader refuses an
+// image that imports one function XP lacks. What XP exports is the test program's
+// resource 2, tests/release/WindowsXpExports.txt, with how each entry was checked.
+TEST_F(PeHeaders, ImportsOnlyWhatWindowsXpExports) {
+  HRSRC hRes = ::FindResourceW(nullptr, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(10));
+  ASSERT_NE(nullptr, hRes) << "the list of Windows XP exports is not built in";
+  const char* p = static_cast<const char*>(::LockResource(::LoadResource(nullptr, hRes)));
+  ASSERT_NE(nullptr, p);
+  auto Lower = [](std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+  };
+  std::set<std::string> known;
+  std::istringstream list(std::string(p, ::SizeofResource(nullptr, hRes)));
+  for (std::string sLine; std::getline(list, sLine);) {
+    std::istringstream fields(sLine);
+    std::string sDll, sFunction;
+    if (!(fields >> sDll >> sFunction) || sDll[0] == '#') continue;
+    known.insert(Lower(sDll) + "!" + sFunction);
+  }
+  ASSERT_GT(known.size(), 100u);
+  ASSERT_FALSE(FImage->ImportedFunctions.empty());
+  for (const auto& [sDll, sFunction] : FImage->ImportedFunctions) {
+    EXPECT_TRUE(known.count(Lower(sDll) + "!" + sFunction))
+        << sDll << "!" << sFunction << " is not on the list of what Windows XP SP3 exports";
+  }
 }
 
 TEST_F(PeHeaders, ManifestAsInvokerWithCommonControls6) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace swtest {
@@ -65,6 +66,9 @@ class TPeImage {
   std::uint32_t DirRva[16] = {}, DirSize[16] = {};
   std::vector<TSection> Sections;
   std::vector<std::string> ImportedDlls, DelayImportedDlls;
+  // Every function of the import directory as (DLL as written, name); a function
+  // imported by ordinal only is named "#<ordinal>".
+  std::vector<std::pair<std::string, std::string>> ImportedFunctions;
   std::vector<TResource> Resources;
   // Time stamps of the resource directories and debug entries: all must be 0 for a
   // reproducible file.
@@ -112,6 +116,7 @@ class TPeImage {
         const std::uint32_t nName = U32(n + 12);
         if (nName == 0 && U32(n + 16) == 0) break;
         ImportedDlls.push_back(CString(nName));
+        if (!ReadImportedFunctions(ImportedDlls.back(), U32(n) ? U32(n) : U32(n + 16))) break;
       }
     }
     if (DirRva[13]) {
@@ -125,6 +130,22 @@ class TPeImage {
       }
     }
     return !FbBad || Fail(sWhy, "import name outside the file");
+  }
+  // The lookup table: 32-bit entries up to a zero one; the high bit marks an ordinal,
+  // otherwise the entry points at a hint (2 bytes) and the name.
+  bool ReadImportedFunctions(const std::string& sDll, std::uint32_t nTableRva) {
+    std::uint32_t n = Offset(nTableRva);
+    if (n == 0) { FbBad = true; return false; }
+    for (;; n += 4) {
+      if (!InFile(n, 4)) { FbBad = true; return false; }
+      const std::uint32_t nEntry = U32(n);
+      if (nEntry == 0) return true;
+      if (nEntry & 0x80000000u)
+        ImportedFunctions.emplace_back(sDll, "#" + std::to_string(nEntry & 0xFFFFu));
+      else
+        ImportedFunctions.emplace_back(sDll, CString(nEntry + 2));
+      if (FbBad) return false;
+    }
   }
   bool ReadResources(std::string& sWhy) {
     if (!DirRva[2]) return true;

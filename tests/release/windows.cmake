@@ -52,7 +52,7 @@ endif()
 if(TARGET sw_release_wintests)
   target_sources(sw_release_wintests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/release_tests_manifest.rc)
   set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/release_tests_manifest.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/Sichtwerk.manifest")
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/Sichtwerk.manifest;${CMAKE_CURRENT_LIST_DIR}/WindowsXpExports.txt")
   # A hundred collection runs in one process (a thousand: bench/endurance.sh).
   sw_add_wine_test(win.release.endurance sw_release_wintests --gtest_color=no --gtest_filter=Endurance.*)
   set_property(TEST win.release.endurance APPEND PROPERTY ENVIRONMENT "SW_ENDURANCE_RUNS=100")
