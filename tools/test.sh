@@ -16,7 +16,9 @@ mkdir -p build
 host_log=build/host-lane.log
 win_log=build/win-lane.log
 
-step() { echo; echo "== $*"; }
+# Each step says when it began, in seconds since the command started.
+export SW_TEST_T0=${SW_TEST_T0:-$(date +%s)}
+step() { echo; echo "== $* (+$(($(date +%s) - SW_TEST_T0)) s)"; }
 
 host_lane() {
   set -euo pipefail
@@ -36,6 +38,7 @@ host_lane() {
     cmake --build build/fuzz -j"$jobs"
     ctest --test-dir build/fuzz --output-on-failure
   fi
+  step "Host lane done"
 }
 
 step "Host tree, sanitizers and fuzz targets: beside the Windows tree (output: $host_log)"
@@ -46,11 +49,15 @@ trap 'kill -- -$host_pid 2>/dev/null || true' INT TERM
 
 win_rc=0
 {
-  step "Windows tree: Sichtwerk.exe and the Wine suites"
+  step "Windows tree: Sichtwerk.exe and the Windows test programs"
   # Chained: errexit does not reach into a pipeline that is tested with ||.
   cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null &&
     cmake --build build/win -j"$jobs" &&
+    step "Windows suites under Wine" &&
     ctest --test-dir build/win --output-on-failure -j"$jobs"
+  rc=$?
+  step "Windows lane done"
+  exit $rc
 } 2>&1 | tee "$win_log" || win_rc=$?
 
 host_rc=0
