@@ -385,9 +385,25 @@ const wchar_t* ClassOf(TPreviewKind k) {
 // preview has now: class, parent, caption, tab stop, default button, and the bounds
 // the anchors give (labels: their corner, and some size).
 void ExpectLayout(HWND hPreview, bool bPanelToo) {
+  HWND hPanel = ::GetDlgItem(hPreview, idPanelPraxisInfos);
+  // The program lays its controls out in its own thread, on WM_SIZE, which can come
+  // after the size this process sees (a maximise that the X11 driver settles late):
+  // give it the time to follow before every bound is compared.
+  WaitFor([&] {
+    RECT rcNow{};
+    ::GetClientRect(hPreview, &rcNow);
+    for (const TPreviewControl& c : kPreviewControls) {
+      if (c.aParent == TPreviewParent::Panel || c.aKind == TPreviewKind::Label) continue;
+      if (c.nId == idPanelPraxisInfos && !bPanelToo) continue;
+      const TPreviewBounds b = AnchoredBounds(c, rcNow.right, rcNow.bottom);
+      const RECT rc = RectInParent(::GetDlgItem(hPreview, c.nId));
+      if (rc.left != b.nLeft || rc.top != b.nTop || rc.right - rc.left != b.nWidth || rc.bottom - rc.top != b.nHeight)
+        return false;
+    }
+    return true;
+  }, 5000);
   RECT rcClient{};
   ::GetClientRect(hPreview, &rcClient);
-  HWND hPanel = ::GetDlgItem(hPreview, idPanelPraxisInfos);
   for (const TPreviewControl& c : kPreviewControls) {
     SCOPED_TRACE(test::ToUtf8(c.sName));
     if (c.aParent == TPreviewParent::Panel && !bPanelToo) continue;
