@@ -8,6 +8,12 @@ list(FILTER SW_HOST_TESTS EXCLUDE REGEX "_win32_test\\.cpp$")
 file(GLOB SW_HOST_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/common/*.cpp)
 list(FILTER SW_HOST_TEST_SUPPORT EXCLUDE REGEX "_win32\\.cpp$")
 add_executable(sw_host_tests ${SW_HOST_TESTS} ${SW_HOST_TEST_SUPPORT})
+# The tests' own code with less optimisation than the core they link: it is most of
+# what the tree compiles, and its speed does not matter. (The sanitizer tree is a
+# Debug build anyway.)
+if(CMAKE_BUILD_TYPE STREQUAL "Release")
+  target_compile_options(sw_host_tests PRIVATE -O1)
+endif()
 target_include_directories(sw_host_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(sw_host_tests PRIVATE sw_core GTest::gtest_main GTest::gmock)
 gtest_discover_tests(sw_host_tests DISCOVERY_TIMEOUT 60)

@@ -72,6 +72,8 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1252")
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+target_compile_options(gtest PRIVATE -O1)
+target_compile_options(gtest_main PRIVATE -O1)
 
 set(SW_WINE ${CMAKE_SOURCE_DIR}/tests/wine/wine-env.sh)
 set(SW_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
@@ -81,6 +83,16 @@ set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
 add_test(NAME wine.cleanup COMMAND bash ${SW_WINE} ${SW_WINE_STATE} cleanup)
 set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine)
 
+# A second prefix with a display and wineserver of its own, for the long entries that
+# need none of the first one's drives, mounts or screens: the two run side by side.
+# Most of a Wine test's time is spent waiting (for a window, a process, the X server),
+# above all where Wine's 32-bit programs run under emulation.
+set(SW_WINE_SIDE_STATE ${CMAKE_BINARY_DIR}/wine-side)
+add_test(NAME wine.side.setup COMMAND bash ${SW_WINE} ${SW_WINE_SIDE_STATE} setup)
+set_tests_properties(wine.side.setup PROPERTIES FIXTURES_SETUP wine_side TIMEOUT 300)
+add_test(NAME wine.side.cleanup COMMAND bash ${SW_WINE} ${SW_WINE_SIDE_STATE} cleanup)
+set_tests_properties(wine.side.cleanup PROPERTIES FIXTURES_CLEANUP wine_side)
+
 # sw_add_wine_test(NAME target [ARGS ...]): run a Windows program of the tree under Wine.
 function(sw_add_wine_test name target)
   add_test(NAME ${name} COMMAND bash ${SW_WINE} ${SW_WINE_STATE} run $<TARGET_FILE:${target}> ${ARGN})
@@ -88,10 +100,24 @@ function(sw_add_wine_test name target)
     ENVIRONMENT "SW_SOURCE_DIR=${CMAKE_SOURCE_DIR};SW_BINARY_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
 
+# The same in the side prefix.
+function(sw_add_wine_side_test name target)
+  add_test(NAME ${name} COMMAND bash ${SW_WINE} ${SW_WINE_SIDE_STATE} run $<TARGET_FILE:${target}> ${ARGN})
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_side TIMEOUT 600
+    ENVIRONMENT "SW_SOURCE_DIR=${CMAKE_SOURCE_DIR};SW_BINARY_DIR=${CMAKE_BINARY_DIR}")
+  set_property(GLOBAL APPEND PROPERTY SW_WINE_SIDE_TESTS ${name})
+endfunction()
+
+# The tests' own code is compiled with less optimisation than the program: it is most
+# of what the tree compiles, and its speed does not matter. The program's objects,
+# which the tests link, stay as they ship.
+set(SW_TEST_CODE_OPTIONS -O1)
+
 file(GLOB SW_WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/common/*_win32.cpp)
 if(SW_WIN_TEST_SUPPORT)
   add_library(sw_win_testsupport STATIC ${SW_WIN_TEST_SUPPORT})
   target_link_libraries(sw_win_testsupport PUBLIC sw_win gtest)
+  target_compile_options(sw_win_testsupport PRIVATE ${SW_TEST_CODE_OPTIONS})
 else()
   add_library(sw_win_testsupport INTERFACE)
   target_link_libraries(sw_win_testsupport INTERFACE sw_win gtest)
@@ -103,6 +129,7 @@ foreach(sub app controls report check sysquery resultlog share release)
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${sub}/*_win32_test.cpp)
   if(srcs)
     add_executable(sw_${sub}_wintests ${srcs})
+    target_compile_options(sw_${sub}_wintests PRIVATE ${SW_TEST_CODE_OPTIONS})
     target_link_libraries(sw_${sub}_wintests PRIVATE sw_win_testsupport gtest_main)
     target_link_options(sw_${sub}_wintests PRIVATE ${SW_WIN_LINK_OPTIONS})
     add_dependencies(sw_${sub}_wintests Sichtwerk)
@@ -114,9 +141,12 @@ foreach(sub app controls report check sysquery resultlog share release)
   endif()
 endforeach()
 
-# The tests share one Wine prefix, its display, drive letters, mounts and printer
-# queue: they run one at a time. Only the release build, which needs none of that,
-# runs beside them (ctest -j2 in tools/test.sh).
+# The tests of one prefix share its display, drive letters, mounts and printer queue:
+# they run one at a time. The side prefix's tests run beside them, and so does the
+# release build, which needs none of that (ctest -j3 in tools/test.sh).
 get_property(sw_tests DIRECTORY PROPERTY TESTS)
-list(REMOVE_ITEM sw_tests release.reproducible-signed)
+get_property(sw_side_tests GLOBAL PROPERTY SW_WINE_SIDE_TESTS)
+list(APPEND sw_side_tests wine.side.setup wine.side.cleanup)
+list(REMOVE_ITEM sw_tests release.reproducible-signed ${sw_side_tests})
 set_tests_properties(${sw_tests} PROPERTIES RESOURCE_LOCK wineprefix)
+set_tests_properties(${sw_side_tests} PROPERTIES RESOURCE_LOCK wineprefix_side)

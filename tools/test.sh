@@ -54,7 +54,7 @@ win_rc=0
   cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null &&
     cmake --build build/win -j"$jobs" &&
     step "Windows suites under Wine" &&
-    ctest --test-dir build/win --output-on-failure -j"$jobs"
+    ctest --test-dir build/win --output-on-failure -j3
   rc=$?
   step "Windows lane done"
   exit $rc

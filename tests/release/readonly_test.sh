@@ -5,10 +5,10 @@
 # runs, then one with Mail (the tests' recording MAPI32.DLL in the system folder) and
 # printing through the preview to the default printer (LPDEST: a PDF queue of the
 # test run's own), then another collection run.
-#   readonly_test.sh SOURCE_DIR BINARY_DIR
+#   readonly_test.sh SOURCE_DIR BINARY_DIR [WINE_STATE_DIR]
 set -euo pipefail
 src=$1; bin=$2
-state="$bin/wine"
+state="${3:-$bin/wine}"
 wenv() { bash "$src/tests/wine/wine-env.sh" "$state" "$@"; }
 prefix="$state/prefix"
 work="$bin/readonly-test"

@@ -54,17 +54,18 @@ if(TARGET sw_release_wintests)
   set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/release_tests_manifest.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/Sichtwerk.manifest;${CMAKE_CURRENT_LIST_DIR}/WindowsXpExports.txt")
   # A hundred collection runs in one process (a thousand: bench/endurance.sh).
-  sw_add_wine_test(win.release.endurance sw_release_wintests --gtest_color=no --gtest_filter=Endurance.*)
+  sw_add_wine_side_test(win.release.endurance sw_release_wintests --gtest_color=no --gtest_filter=Endurance.*)
   set_property(TEST win.release.endurance APPEND PROPERTY ENVIRONMENT "SW_ENDURANCE_RUNS=100")
 endif()
 
 # Read-only to the system: registry unchanged and no file but the result log written.
 add_test(NAME release.readonly COMMAND bash ${CMAKE_SOURCE_DIR}/tests/release/readonly_test.sh
-  ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+  ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${SW_WINE_SIDE_STATE})
+set_property(GLOBAL APPEND PROPERTY SW_WINE_SIDE_TESTS release.readonly)
 # Mail goes to the recording MAPI32.DLL of tests/share, printing to a PDF queue of the
 # printer fixture that no other test prints to.
-set_tests_properties(release.readonly PROPERTIES FIXTURES_REQUIRED "wine;cups" TIMEOUT 300
-  ENVIRONMENT "LPDEST=${SW_CUPS_RELEASE_QUEUE}")
+set_tests_properties(release.readonly PROPERTIES FIXTURES_REQUIRED "wine_side;cups" TIMEOUT 300
+  ENVIRONMENT "LPDEST=${SW_CUPS_SIDE_QUEUE}")
 if(TARGET sw_release_wintests AND TARGET sw_recording_mapi)
   add_dependencies(sw_release_wintests sw_recording_mapi)
 endif()

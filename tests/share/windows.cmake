@@ -22,12 +22,15 @@ set(SW_CUPS_REJECT_QUEUE "Sichtwerk-Reject-${sw_cups_hash}")
 # The release checks print to a queue of their own, so that the checker of the
 # printing tests sees only their PDFs.
 set(SW_CUPS_RELEASE_QUEUE "Sichtwerk-Rel-${sw_cups_hash}")
+# The read-only check counts the jobs of its queue while the planting run prints beside
+# it: a queue of its own.
+set(SW_CUPS_SIDE_QUEUE "Sichtwerk-Side-${sw_cups_hash}")
 set(SW_PRINTER_ENV "LPDEST=${SW_CUPS_QUEUE}" "SW_REJECTING_PRINTER=${SW_CUPS_REJECT_QUEUE}")
 add_test(NAME share.printer.setup COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/cups-pdf-printer.sh ${SW_CUPS_STATE} setup
-  ${SW_CUPS_QUEUE} ${SW_CUPS_REJECT_QUEUE} ${SW_CUPS_RELEASE_QUEUE})
+  ${SW_CUPS_QUEUE} ${SW_CUPS_REJECT_QUEUE} ${SW_CUPS_RELEASE_QUEUE} ${SW_CUPS_SIDE_QUEUE})
 set_tests_properties(share.printer.setup PROPERTIES FIXTURES_SETUP cups TIMEOUT 60)
 add_test(NAME share.printer.cleanup COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/cups-pdf-printer.sh ${SW_CUPS_STATE} cleanup
-  ${SW_CUPS_QUEUE} ${SW_CUPS_REJECT_QUEUE} ${SW_CUPS_RELEASE_QUEUE})
+  ${SW_CUPS_QUEUE} ${SW_CUPS_REJECT_QUEUE} ${SW_CUPS_RELEASE_QUEUE} ${SW_CUPS_SIDE_QUEUE})
 set_tests_properties(share.printer.cleanup PROPERTIES FIXTURES_CLEANUP cups)
 if(TEST win.share)
   set_property(TEST win.share APPEND PROPERTY FIXTURES_REQUIRED cups)
