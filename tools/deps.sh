@@ -169,7 +169,11 @@ sw_ensure_i386() {
   echo "== This kernel runs no 32-bit programs: setting up qemu-i386 through binfmt_misc"
   local cmds
   cmds=$(sw_i386_setup_cmds)
-  bash -euo pipefail -c "$cmds"
+  if ! bash -euo pipefail -c "$cmds"; then
+    echo "Setting up qemu-i386 failed; the commands were:" >&2
+    echo "$cmds" | sed 's/^/  /' >&2
+    exit 1
+  fi
   if ! sw_i386_runs; then
     echo "32-bit programs still do not run after setting up qemu-i386:" >&2
     "$SW_I386_PROBE" --version 2>&1 | head -3 >&2
