@@ -59,6 +59,14 @@ case "$cmd" in
       # wineboot's own server lingers a few seconds; let it end, so that the
       # persistent one below can start.
       wineserver -w >/dev/null 2>&1 </dev/null || true
+      # A second prefix asked for (SW_WINE_COPY_TO: its state folder) is this new one
+      # copied, now that no server holds it: a copy takes seconds, wineboot half a
+      # minute or more. Its own setup then finds it made.
+      if [ -n "${SW_WINE_COPY_TO:-}" ] && [ ! -f "$SW_WINE_COPY_TO/prefix/system.reg" ]; then
+        mkdir -p "$SW_WINE_COPY_TO"
+        rm -rf "$SW_WINE_COPY_TO/prefix"
+        cp -a "$WINEPREFIX" "$SW_WINE_COPY_TO/prefix"
+      fi
     fi
     # Fails harmlessly when this prefix's persistent server is already up.
     wineserver -p >/dev/null 2>&1 </dev/null || true
