@@ -86,7 +86,7 @@ sw_i386_interpreter() { sed -n 's/^interpreter //p' "$SW_BINFMT/$1"; }
 
 # "10.0.2" for a qemu user-mode emulator, nothing for any other program.
 sw_qemu_version() {
-  "$1" --version 2>/dev/null | sed -n '1s/^qemu-[a-z0-9_]* version \([0-9][0-9.]*\).*/\1/p'
+  { "$1" --version 2>/dev/null || true; } | sed -n '1s/^qemu-[a-z0-9_]* version \([0-9][0-9.]*\).*/\1/p'
 }
 
 # How this machine runs i386 programs, in one line: "native", or "emulated (...)".
