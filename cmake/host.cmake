@@ -14,6 +14,8 @@ add_executable(sw_host_tests ${SW_HOST_TESTS} ${SW_HOST_TEST_SUPPORT})
 if(CMAKE_BUILD_TYPE STREQUAL "Release")
   target_compile_options(sw_host_tests PRIVATE -O1)
 endif()
+# GoogleTest's header is most of what each test file compiles.
+target_precompile_headers(sw_host_tests PRIVATE <gtest/gtest.h> <string> <vector>)
 target_include_directories(sw_host_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(sw_host_tests PRIVATE sw_core GTest::gtest_main GTest::gmock)
 gtest_discover_tests(sw_host_tests DISCOVERY_TIMEOUT 60)
