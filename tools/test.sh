@@ -2,11 +2,11 @@
 # Builds Sichtwerk and runs every test: the portable core natively (plain and under
 # AddressSanitizer/UBSan), short fuzz runs, and the Windows suites under Wine and Xvfb.
 #
-# Two lanes run side by side. The Windows lane (cross build, then the Wine suites one
-# at a time) is the long one, above all where Wine's 32-bit programs run under
-# emulation; the host lane (native trees, fuzz runs) runs beside it at a lower
-# priority and fills the time the Wine suites leave the processors idle. Its output
-# follows once both are done.
+# Two lanes run side by side. The Windows lane (cross build, then the Wine suites in
+# two prefixes side by side, and the release build) is the long one, above all where
+# Wine's 32-bit programs run under emulation; the host lane (native trees, fuzz runs)
+# runs beside it at a lower priority and fills the time the Wine suites leave the
+# processors idle. Its output follows once both are done.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/deps.sh
