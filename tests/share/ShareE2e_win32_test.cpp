@@ -475,14 +475,13 @@ void ResizeClient(HWND hPreview, int w, int h) {
   // in some fifteen runs; the X11 driver settles the size later): let the size settle.
   // A few turns of the window's message loop at the new size were not enough (the
   // maximise that follows was undone), and there is nothing in this process to tell
-  // when the X11 driver is done, so this wait stays a fixed one: two seconds, since
-  // 500 ms were seen not to be enough where Wine runs under qemu's emulation.
+  // when the X11 driver is done, so this wait stays a fixed one.
   WaitFor([&] {
     RECT now{};
     ::GetClientRect(hPreview, &now);
     return now.right == w && now.bottom == h;
   });
-  ::Sleep(2000);
+  ::Sleep(500);
   DWORD_PTR r = 0;
   ::SendMessageTimeoutW(hPreview, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
 }
