@@ -103,6 +103,17 @@ TEST(PrintParagraphs, NoPrinterDcIsAnErrorNotASilentSuccess) {
   EXPECT_EQ(PrintErrorText(PrintParagraphs(nullptr, {}, L"x")), L"Kein Drucker ausgewählt.");
 }
 
+// A DC of the default printer (the test run's PDF printer), empty when there is none.
+TDeviceContext DefaultPrinterDc() {
+  PRINTDLGW pd{};
+  pd.lStructSize = sizeof(pd);
+  pd.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
+  if (!::PrintDlgW(&pd)) return TDeviceContext();
+  if (pd.hDevMode) ::GlobalFree(pd.hDevMode);
+  if (pd.hDevNames) ::GlobalFree(pd.hDevNames);
+  return TDeviceContext(pd.hDC);
+}
+
 // StartDoc failing as when the user cancels the file name that "Microsoft Print to
 // PDF" or the XPS writer asks for (ERROR_CANCELLED): a silent cancel, not a printing
 // error; any other refusal stays one. The driver's dialog is stood in for by an abort
@@ -114,16 +125,11 @@ BOOL CALLBACK RefuseStartDoc(HDC, int) {
 }
 
 TEST(PrintParagraphs, CancelWhenStartingTheJobIsNoError) {
-  PRINTDLGW pd{};
-  pd.lStructSize = sizeof(pd);
-  pd.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
-  if (!::PrintDlgW(&pd) || !pd.hDC) {
+  TDeviceContext dc = DefaultPrinterDc();
+  if (!dc) {
     if (std::getenv("SW_EXPECT_PRINTER")) FAIL() << "no default printer";
     GTEST_SKIP() << "no printer installed";
   }
-  TDeviceContext dc(pd.hDC);
-  if (pd.hDevMode) ::GlobalFree(pd.hDevMode);
-  if (pd.hDevNames) ::GlobalFree(pd.hDevNames);
   TRichEditHost re;
   re.Append(L"Sehr geehrte Damen und Herren,\r", L"Arial", 240, 0, 0);
   const std::vector<TParagraph> paras = ReadRichEditParagraphs(re.get());
@@ -151,17 +157,11 @@ TEST(PrintParagraphs, CancelWhenStartingTheJobIsNoError) {
 // run's PDF printer); a checker step reads the PDF. Skipped without a printer unless
 // SW_EXPECT_PRINTER is set.
 TEST(PrintParagraphs, LetterWithHistoryOnTheDefaultPrinter) {
-  PRINTDLGW pd{};
-  pd.lStructSize = sizeof(pd);
-  pd.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
-  const BOOL bOk = ::PrintDlgW(&pd);
-  if (!bOk || !pd.hDC) {
+  TDeviceContext dc = DefaultPrinterDc();
+  if (!dc) {
     if (std::getenv("SW_EXPECT_PRINTER")) FAIL() << "no default printer";
     GTEST_SKIP() << "no printer installed";
   }
-  TDeviceContext dc(pd.hDC);
-  if (pd.hDevMode) ::GlobalFree(pd.hDevMode);
-  if (pd.hDevNames) ::GlobalFree(pd.hDevNames);
 
   TMemoryPane pane;
   for (int run = 0; run < 20; ++run) {
