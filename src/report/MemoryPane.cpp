@@ -19,11 +19,21 @@ bool TMemoryPane::Append(const std::wstring& sLine, bool bFormatted, int nSize, 
                          TFontStyles aStyle) {
   // The control ends the inserted text with a paragraph mark of its own: each line
   // end inside it starts one more paragraph, even at the very end.
-  std::vector<std::wstring> parts = SplitLines(sLine + L'\r');
+  if (sLine.find_first_of(L"\r\n") == std::wstring::npos) {
+    // One paragraph, the common case: no split, and one copy of the text.
+    if (FnLength + sLine.size() + 1 > FnCapacity) return false;
+    FLines.push_back({sLine, bFormatted, nSize, aColor, aStyle});
+    FnLength += sLine.size() + 1;
+    return true;
+  }
+  const std::wstring sText = sLine + L'\r';
+  const std::vector<TLineSpan> spans = SplitLineSpans(sText);
   std::size_t cost = 0;
-  for (const auto& p : parts) cost += p.size() + 1;
+  for (const auto& span : spans) cost += span.nLength + 1;
   if (FnLength + cost > FnCapacity) return false;
-  for (auto& p : parts) FLines.push_back({std::move(p), bFormatted, nSize, aColor, aStyle});
+  FLines.reserve(FLines.size() + spans.size());
+  for (const auto& span : spans)
+    FLines.push_back({sText.substr(span.nStart, span.nLength), bFormatted, nSize, aColor, aStyle});
   FnLength += cost;
   return true;
 }
@@ -36,9 +46,16 @@ void TMemoryPane::AddLine(const std::wstring& sLine, int nSize, TColor aColor, T
 
 void TMemoryPane::AddPlainLine(const std::wstring& sLine) {
   // Plain lines continue in the format in force at the end of the pane.
-  TLineInfo last;
-  if (!FLines.empty()) last = FLines.back();
-  if (!Append(sLine, false, last.nSize, last.aColor, last.aStyle)) throw EPaneInsertError();
+  int nSize = 0;
+  TColor aColor = 0;
+  TFontStyles aStyle = 0;
+  if (!FLines.empty()) {
+    const TLineInfo& last = FLines.back();
+    nSize = last.nSize;
+    aColor = last.aColor;
+    aStyle = last.aStyle;
+  }
+  if (!Append(sLine, false, nSize, aColor, aStyle)) throw EPaneInsertError();
 }
 
 std::wstring TMemoryPane::Text() const {

@@ -40,7 +40,7 @@ TEST(ResultLogBlock, ReportInAnsiThenOneClosingLineEndInOneAppend) {
   EXPECT_EQ(log.nAppends, 1);
   // ü and € are single cp1252 bytes, not UTF-8; the CJK letter has no byte and
   // becomes the replacement; the earlier block stays untouched in front.
-  EXPECT_EQ(log.sFile, std::string("alt\r\n\r\n") + "Pr\xFC" "fung\r\nGr\xFCn: 4 \x80 ?\r\n\r\n");
+  EXPECT_EQ(log.sFile, std::string("alt\r\n\r\nPr\xFC" "fung\r\nGr\xFCn: 4 \x80 ?\r\n\r\n"));
 }
 
 TEST(ResultLogBlock, MissingFileIsCreatedAndUnwritableFileSwallowed) {
