@@ -95,25 +95,30 @@ set_tests_properties(wine.side.setup PROPERTIES FIXTURES_SETUP wine_side TIMEOUT
 add_test(NAME wine.side.cleanup COMMAND bash ${SW_WINE} ${SW_WINE_SIDE_STATE} cleanup)
 set_tests_properties(wine.side.cleanup PROPERTIES FIXTURES_CLEANUP wine_side)
 
-# sw_add_wine_test(NAME target [ARGS ...]): run a Windows program of the tree under Wine.
-function(sw_add_wine_test name target)
-  add_test(NAME ${name} COMMAND bash ${SW_WINE} ${SW_WINE_STATE} run $<TARGET_FILE:${target}> ${ARGN})
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600
+# sw_add_wine_test(NAME target [ARGS ...]): run a Windows program of the tree under Wine,
+# in the prefix of the state folder given to sw_add_wine_test_in.
+function(sw_add_wine_test_in state fixture name target)
+  add_test(NAME ${name} COMMAND bash ${SW_WINE} ${state} run $<TARGET_FILE:${target}> ${ARGN})
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${fixture} TIMEOUT 600
     ENVIRONMENT "SW_SOURCE_DIR=${CMAKE_SOURCE_DIR};SW_BINARY_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
-
+function(sw_add_wine_test name target)
+  sw_add_wine_test_in(${SW_WINE_STATE} wine ${name} ${target} ${ARGN})
+endfunction()
 # The same in the side prefix.
 function(sw_add_wine_side_test name target)
-  add_test(NAME ${name} COMMAND bash ${SW_WINE} ${SW_WINE_SIDE_STATE} run $<TARGET_FILE:${target}> ${ARGN})
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_side TIMEOUT 600
-    ENVIRONMENT "SW_SOURCE_DIR=${CMAKE_SOURCE_DIR};SW_BINARY_DIR=${CMAKE_BINARY_DIR}")
+  sw_add_wine_test_in(${SW_WINE_SIDE_STATE} wine_side ${name} ${target} ${ARGN})
   set_property(GLOBAL APPEND PROPERTY SW_WINE_SIDE_TESTS ${name})
 endfunction()
 
 # The tests' own code is compiled with less optimisation than the program: it is most
 # of what the tree compiles, and its speed does not matter. The program's objects,
 # which the tests link, stay as they ship.
-set(SW_TEST_CODE_OPTIONS -O1)
+# With Windows' and GoogleTest's headers precompiled (below), GCC 12 takes
+# std::wstring's own inlined copy of a short literal for an access out of bounds
+# (-Warray-bounds, -Wstringop-overread; false alarms it does not raise without the
+# precompiled header): off for the test code only.
+set(SW_TEST_CODE_OPTIONS -O1 -Wno-array-bounds -Wno-stringop-overread)
 
 file(GLOB SW_WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/common/*_win32.cpp)
 if(SW_WIN_TEST_SUPPORT)
@@ -121,13 +126,7 @@ if(SW_WIN_TEST_SUPPORT)
   target_link_libraries(sw_win_testsupport PUBLIC sw_win gtest)
   target_compile_options(sw_win_testsupport PRIVATE ${SW_TEST_CODE_OPTIONS})
   # Windows' and GoogleTest's headers are most of what a test file compiles: made once
-  # here, for every test program (their options are these). With them precompiled,
-  # GCC 12 takes std::wstring's own inlined copy of a short literal for an access out
-  # of bounds (-Warray-bounds, -Wstringop-overread; false alarms it does not raise
-  # without the precompiled header): test code only.
-  set(sw_pch_false_alarms -Wno-array-bounds -Wno-stringop-overread)
-  list(APPEND SW_TEST_CODE_OPTIONS ${sw_pch_false_alarms})
-  target_compile_options(sw_win_testsupport PRIVATE ${sw_pch_false_alarms})
+  # here, for every test program (their options are these).
   target_precompile_headers(sw_win_testsupport PRIVATE <windows.h> <gtest/gtest.h>)
 else()
   add_library(sw_win_testsupport INTERFACE)

@@ -63,18 +63,30 @@ std::wstring AnswerMessageBox(DWORD dwPid, HWND hOwner) {
   return s;
 }
 
-// The pane where the layout table puts it at the preview's client size now.
-bool PaneAtItsPlace(HWND hPreview) {
-  HWND hPane = ::GetDlgItem(hPreview, idRichEditPreview);
+// A control of the form where the layout table puts it at the preview's client size now.
+bool AtItsPlace(HWND hPreview, const TPreviewControl& c) {
+  HWND h = ::GetDlgItem(hPreview, c.nId);
   RECT rcClient{};
-  if (!hPane || !::GetClientRect(hPreview, &rcClient)) return false;
-  for (const TPreviewControl& c : kPreviewControls) {
-    if (c.nId != idRichEditPreview) continue;
-    const TPreviewBounds b = AnchoredBounds(c, rcClient.right, rcClient.bottom);
-    const RECT rc = test::RectInParent(hPane);
-    return rc.left == b.nLeft && rc.top == b.nTop && rc.right - rc.left == b.nWidth && rc.bottom - rc.top == b.nHeight;
-  }
+  if (!h || !::GetClientRect(hPreview, &rcClient)) return false;
+  const RECT rc = test::RectInParent(h);
+  return TPreviewBounds{rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top} ==
+         AnchoredBounds(c, rcClient.right, rcClient.bottom);
+}
+
+bool PaneAtItsPlace(HWND hPreview) {
+  for (const TPreviewControl& c : kPreviewControls)
+    if (c.nId == idRichEditPreview) return AtItsPlace(hPreview, c);
   return false;
+}
+
+// Every control of the form itself at its place; not the labels, whose size follows
+// their text, nor the panel, which the letter hides.
+bool FormControlsAtTheirPlaces(HWND hPreview) {
+  for (const TPreviewControl& c : kPreviewControls) {
+    if (c.aParent != TPreviewParent::Form || c.aKind == TPreviewKind::Label || c.nId == idPanelPraxisInfos) continue;
+    if (!AtItsPlace(hPreview, c)) return false;
+  }
+  return true;
 }
 
 // The printer setup dialog's printer list (cmb1 of the common dialog template).
@@ -450,21 +462,6 @@ void ExpectLeftMargin(HWND hPane) {
   EXPECT_LT(x, rcClient.left + kPreviewLeftMargin + 5) << "first character far right of the margin";
 }
 
-// The form's own controls stand where the anchors put them for the client size the
-// preview has now (the panel's contents aside).
-bool FormControlsFollowTheClient(HWND hPreview) {
-  RECT rcClient{};
-  ::GetClientRect(hPreview, &rcClient);
-  for (const TPreviewControl& c : kPreviewControls) {
-    if (c.aParent != TPreviewParent::Form || c.aKind == TPreviewKind::Label || c.nId == idPanelPraxisInfos) continue;
-    const TPreviewBounds b = AnchoredBounds(c, rcClient.right, rcClient.bottom);
-    const RECT rc = RectInParent(::GetDlgItem(hPreview, c.nId));
-    if (rc.left != b.nLeft || rc.top != b.nTop || rc.right - rc.left != b.nWidth || rc.bottom - rc.top != b.nHeight)
-      return false;
-  }
-  return true;
-}
-
 void ResizeClient(HWND hPreview, int w, int h) {
   RECT rc{0, 0, w, h};
   ::AdjustWindowRectEx(&rc, static_cast<DWORD>(::GetWindowLongW(hPreview, GWL_STYLE)), FALSE,
@@ -527,7 +524,7 @@ TEST(PreviewOfTheRunningProgram, LayoutAndMarginFollowTheTableAtEverySize) {
     RECT rcNow{};
     ::GetClientRect(hPreview, &rcNow);
     return !::IsWindowVisible(hPanel) && ::IsZoomed(hPreview) && rcNow.right > 800 && rcNow.bottom > 600 &&
-           FormControlsFollowTheClient(hPreview);
+           FormControlsAtTheirPlaces(hPreview);
   })) << "panel visible " << ::IsWindowVisible(hPanel) << ", zoomed " << ::IsZoomed(hPreview) << ", box "
       << WaitForWindow(app.ProcessId(), L"#32770", nullptr, 100);
   {
