@@ -49,8 +49,74 @@ sw_install_pkgs() {
   fi
   echo "== Installing:$missing"
   [ $need_i386 = 1 ] && dpkg --add-architecture i386
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $pkgs >/dev/null
+  local update_log=/tmp/sichtwerk-apt-update.log install_log=/tmp/sichtwerk-apt-install.log
+  sw_apt_update "$update_log" || true
+  sw_apt_install "$install_log" $pkgs && return 0
+  # An index that a mirror is still syncing is dropped by apt-get update; the packages
+  # of the other suites may then no longer fit together (an amd64 library from the
+  # security suite, its i386 twin only from the release). The same install without
+  # that suite takes both from the release.
+  local failed suite
+  failed=$(sw_apt_failed_index "$update_log")
+  suite=$(echo "$failed" | sed -n 's#.*/dists/\([^/]*\)/.*#\1#p')
+  if [ -n "$suite" ] && sw_apt_install_without "$suite" "$install_log" $pkgs; then
+    echo "== Installed without the suite $suite, whose index the mirror is still syncing ($failed)"
+    return 0
+  fi
+  if [ -n "$failed" ]; then
+    echo "The package mirror is in the middle of a sync: its index $failed does not match its Release file, so apt-get cannot install the packages. This is the mirror's fault, not Sichtwerk's: try again later." >&2
+  else
+    echo "Installing the packages failed; apt-get said:" >&2
+    tail -n 20 "$install_log" >&2
+  fi
+  exit 1
+}
+
+# apt-get update, retried a few times a short wait apart: a mirror that is syncing
+# serves an index whose size does not match its Release file for a while. The output
+# of the last try stays in $1.
+sw_apt_update() {
+  local try
+  for try in 1 2 3; do
+    apt-get update -qq >"$1" 2>&1 && return 0
+    grep -q 'Mirror sync in progress\|unexpected size\|Hash Sum mismatch' "$1" || return 1
+    [ $try = 3 ] || sleep 10
+  done
+  return 1
+}
+
+# The first index that apt-get update could not fetch, as its URL (empty if none).
+sw_apt_failed_index() {
+  sed -n 's/^E: Failed to fetch \([^ ]*\).*/\1/p' "$1" | head -1
+}
+
+# sw_apt_install LOG PACKAGES...
+sw_apt_install() {
+  local log=$1
+  shift
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >"$log" 2>&1
+}
+
+# sw_apt_install_without SUITE LOG PACKAGES...: the same install from every configured
+# suite but SUITE; the machine's own sources are left as they are.
+sw_apt_install_without() {
+  local suite=$1 log=$2 dir
+  shift 2
+  dir=$(mktemp -d)
+  local f
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    case "$f" in
+      *.list) grep -v "^[[:space:]]*deb[^#]*[[:space:]]$suite[[:space:]]" "$f" >"$dir/$(basename "$f")" || true ;;
+      *.sources) sed -E "/^Suites:/{s/[[:space:]]$suite([[:space:]]|\$)/\1/;/^Suites:[[:space:]]*\$/s/.*/Enabled: no/}" \
+        "$f" >"$dir/$(basename "$f")" ;;
+    esac
+  done
+  local rc=0
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    -o Dir::Etc::sourcelist=/dev/null -o Dir::Etc::sourceparts="$dir" "$@" >"$log" 2>&1 || rc=$?
+  rm -rf "$dir"
+  return $rc
 }
 
 # Wine starts every Windows program through its 32-bit loader, an i386 Linux program.

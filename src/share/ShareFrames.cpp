@@ -47,7 +47,8 @@ void RunMailFrame(IShareUi& aUi, const std::function<void()>& ComposeBody,
     aUi.SetStatus(kStatusMailTrying);
     nResult = SendReportMail();
   } catch (...) {
-    cleanUp(kStatusMailDone);
+    // Whatever threw, no mail was handed over.
+    cleanUp(kStatusMailNotHanded);
     throw;
   }
   const TMailOutcome aOutcome = MailOutcome(nResult);

@@ -43,7 +43,8 @@ class IShareUi {
 // Mail button: the button is enabled and the cursor normal again before the mail
 // system is called; button, cursor and the final status are set on every way out.
 // SendReportMail returns the Simple MAPI result. A mail that was not handed over gets
-// a status line of its own and then a message box; errors pass on after the clean-up.
+// a status line of its own and then a message box; errors pass on after the clean-up,
+// which sets the status of a mail that was not handed over.
 void RunMailFrame(IShareUi& aUi, const std::function<void()>& ComposeBody,
                   const std::function<std::uint32_t()>& SendReportMail);
 

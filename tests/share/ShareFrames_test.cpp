@@ -57,7 +57,7 @@ TEST(MailFrame, CleanUpOnEveryWayOut) {
                  std::runtime_error);
     EXPECT_TRUE(ui.bEnabled);
     EXPECT_FALSE(ui.bWait);
-    EXPECT_EQ(ui.sStatus, L"Mailsystem hat keinen Fehler gemeldet.");
+    EXPECT_EQ(ui.sStatus, L"Mail konnte nicht übergeben werden.");
   }
 }
 
