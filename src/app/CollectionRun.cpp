@@ -26,9 +26,11 @@ bool TCollectionRun::Run(TRunServices& s, std::wstring& sAISMail_To) {
   s.Ui.ShowWaitCursor();
   struct TCleanup {
     TRunServices& s;
+    // What the status line says on the way out: a failure unless the run got through.
+    const wchar_t* sStatus = kStatusCollectFailed;
     ~TCleanup() {
       s.Pane.EndUpdate();
-      s.Ui.SetStatus(kStatusCollected);
+      s.Ui.SetStatus(sStatus);
       s.Ui.RestoreCursor();
     }
   };
@@ -40,7 +42,7 @@ bool TCollectionRun::Run(TRunServices& s, std::wstring& sAISMail_To) {
   s.Ui.SetStatus(kStatusCollecting);
   s.Ui.ProcessMessages();
   SW_START_MARK("pumped");
-  infos.CollectImportantEnvironmentInfos(sAISMail_To, s.Measure);
+  const bool bChecked = infos.CollectImportantEnvironmentInfos(sAISMail_To, s.Measure);
   SW_START_MARK("check");
   ShowServiceInfos(infos, s.Pane);
   SW_START_MARK("render");
@@ -49,7 +51,7 @@ bool TCollectionRun::Run(TRunServices& s, std::wstring& sAISMail_To) {
   const std::wstring sNewEntries = s.Pane.Text();
   infos.CollectLogEntries(s.Pane, s.Log, s.CodePage);
   SW_START_MARK("history");
-  infos.HandleLog(sNewEntries, s.Log, s.CodePage);
+  const bool bLogged = infos.HandleLog(sNewEntries, s.Log, s.CodePage);
   SW_START_MARK("log");
   try {
     s.Pane.AddPlainLine(L"");
@@ -57,6 +59,7 @@ bool TCollectionRun::Run(TRunServices& s, std::wstring& sAISMail_To) {
     // A pane filled to the brim by the history has no room for the closing line;
     // like the history cut itself, that is no error for the user.
   }
+  if (bChecked) cleanup.sStatus = bLogged ? kStatusCollected : kStatusLogNotSaved;
   return true;
 }
 

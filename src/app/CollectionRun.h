@@ -30,11 +30,14 @@ struct TRunServices {
 
 inline constexpr const wchar_t* kStatusCollecting = L"Informationen sammeln: Sichtwek...";
 inline constexpr const wchar_t* kStatusCollected = L"Informationen erfolgreich gesammelt.";
+inline constexpr const wchar_t* kStatusLogNotSaved = L"Informationen gesammelt, Protokoll nicht gespeichert.";
+inline constexpr const wchar_t* kStatusCollectFailed = L"Fehler beim Sammeln der Informationen.";
 
 // One collection run: check, render, history below, this run's report to the log.
 // A run asked for while one is under way (a click handled by the run's own message
 // pump) is not started; the result is then false. Errors that escape the check are
-// passed on after the clean-up.
+// passed on after the clean-up. The status line says success only when the check,
+// the rendering and the log entry all succeeded.
 class TCollectionRun {
  public:
   bool Run(TRunServices& aServices, std::wstring& sAISMail_To);

@@ -70,13 +70,23 @@ void TMainForm::BuildPreview() {
 // run is: the pane is only half filled.
 void TMainForm::ButtonMailClick(TovButton& Sender) {
   if (FCollectionRun.Running()) return;
+  // A close request while the mail is composed or with the mail program waits: the
+  // mail goes out with the report or not at all.
+  TBusy busy(*this);
   TMainFormShare ui(*this, Sender);
   RunMailFrame(ui, [this] { ComposeBody(); }, [this] { return SendReportMail(); });
 }
 
 void TMainForm::ButtonPreviewClick(TovButton& Sender) {
   if (FCollectionRun.Running()) return;
+  TBusy busy(*this);
   TMainFormShare ui(*this, Sender);
+  struct TFocusBack {
+    TMainForm& F;
+    TovButton& b;
+    // The button that opened the preview has the focus again when it closes.
+    ~TFocusBack() { F.FocusControl(b.Handle()); }
+  } focusBack{*this, Sender};
   RunPreviewFrame(ui, [this] { ShowPreview(); });
 }
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "check/SystemMeasurements_win32.h"
+#include "report/PaneColors.h"
 #include "common/StartTrace.h"
 #include "resultlog/ResultLogFile_win32.h"
 #include "sysquery/Locale_win32.h"
@@ -119,9 +120,10 @@ void TMainForm::CreateControls() {
         FLabelInfoStatus.Create(hParent, row.nLeft, row.nTop, row.sCaption, row.nId, FFormFont.get());
         break;
       case R::RichEdit:
-        FRichEditInfo.Create(hParent, rc, WS_VSCROLL | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+        // A tab stop, so that the report can be read, scrolled and copied by keyboard.
+        FRichEditInfo.Create(hParent, rc, WS_TABSTOP | WS_VSCROLL | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
                              WS_EX_CLIENTEDGE, FRichEditFont.get(), false, row.nId);
-        FRichEditInfo.SetBackground(::GetSysColor(COLOR_INFOBK));
+        FRichEditInfo.SetColors(PaneColors(ReadSystemColors()));
         break;
     }
     if (row.aKind != R::RichEdit) Control(row.nId)->SetFont(FFormFont.get());
@@ -148,8 +150,9 @@ void TMainForm::ApplyLayout() {
 }
 
 void TMainForm::Show(int nCmdShow) {
-  if (!FbShown) {
-    FbShown = true;
+  const bool bFirst = !FbShown;
+  FbShown = true;
+  if (bFirst) {
     // Before the window first becomes visible; a failure is shown and the window
     // still comes up.
     try {
@@ -158,18 +161,26 @@ void TMainForm::Show(int nCmdShow) {
       ShowException(Fhwnd, std::current_exception());
     }
   }
-  SW_START_MARK("run-end");
   ::ShowWindow(Fhwnd, nCmdShow);
   SW_START_MARK("ShowWindow");
   ::UpdateWindow(Fhwnd);
   SW_START_MARK("UpdateWindow");
+  if (!bFirst) return;
+  // The first run comes once the window stands on the screen: a drive on a server
+  // that is off answers only after the network's time-out, and until then the
+  // program would seem not to start at all.
+  try {
+    ButtonCollectInfoClick(FButtonCollectInfo);
+  } catch (...) {
+    ShowException(Fhwnd, std::current_exception());
+  }
+  SW_START_MARK("run-end");
 }
 
 void TMainForm::FormShow() {
   SetStatus(L"");
   SetCaption(ExtendedCaption(Caption(), IsAdministrator(), GetToolVersion()));
   SW_START_MARK("caption");
-  ButtonCollectInfoClick(FButtonCollectInfo);
 }
 
 void TMainForm::ButtonCollectInfoClick(TovButton& Sender) {
@@ -178,6 +189,7 @@ void TMainForm::ButtonCollectInfoClick(TovButton& Sender) {
   TWinCodePage codePage;
   TRunServices services{FRichEditInfo, measure, log, codePage, *this};
   // A click that the run's own message pump hands back here is dropped by the run.
+  TBusy busy(*this);
   FCollectionRun.Run(services, sAISMail_To);
 }
 
@@ -238,5 +250,7 @@ LRESULT TMainForm::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 
 // Only the main window ends the program.
 void TMainForm::Destroyed() { ::PostQuitMessage(0); }
+
+void TMainForm::ColorsChanged() { FRichEditInfo.SetColors(PaneColors(ReadSystemColors())); }
 
 }  // namespace sw

@@ -66,6 +66,8 @@ class TMainForm : public TovForm, public IRunUi {
   HWND Handle() const { return Fhwnd; }
   // Creates the window hidden; Show runs FormShow and then makes it visible.
   void Create();
+  // Shows the window; the first time, FormShow runs before it becomes visible and the
+  // first collection run once it is painted.
   void Show(int nCmdShow);
 
   TovRichEdit& RichEditInfo() { return FRichEditInfo; }
@@ -98,6 +100,7 @@ class TMainForm : public TovForm, public IRunUi {
  protected:
   LRESULT WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   void Destroyed() override;
+  void ColorsChanged() override;
 
  private:
   // Lets the mail and preview code keep helpers of its own with access to the fields.

@@ -8,27 +8,46 @@
 // then is the slot defined before the linker reaches winpthreads.
 #include <windows.h>
 
+#include <atomic>
+
 namespace {
 
 // No function-local static with a guard in here: the guard itself runs on winpthreads.
+// The state is shared by every thread that waits with a time-out: atomics only, which
+// are constant-initialised and lock-free (cmpxchg8b) on every processor XP runs on.
 using TTickCount64 = ULONGLONG(WINAPI*)();
-TTickCount64 GSystemTickCount64 = nullptr;
-bool GbLookedUp = false;
-DWORD GdwLastTick = 0;
-ULONGLONG GnWraps = 0;
+// Not yet looked up: the function itself stands in the slot.
+ULONGLONG WINAPI TickCount64();
+std::atomic<TTickCount64> GSystemTickCount64{&TickCount64};
+// The turns of the 32-bit count in the high half, the last count seen in the low half.
+std::atomic<ULONGLONG> GnTicks{0};
+
+ULONGLONG CountedTicks() {
+  ULONGLONG nSeen = GnTicks.load();
+  for (;;) {
+    const DWORD dwTick = ::GetTickCount();
+    const DWORD dwLast = static_cast<DWORD>(nSeen);
+    ULONGLONG nTurns = nSeen & 0xFFFFFFFF00000000ULL;
+    if (dwTick < dwLast) {
+      // Slightly behind: another thread read the count later and stored it first.
+      if (dwLast - dwTick < 0x80000000UL) return nSeen;
+      // 32 bits run over after 49.7 days.
+      nTurns += 0x100000000ULL;
+    }
+    const ULONGLONG nNow = nTurns | dwTick;
+    if (GnTicks.compare_exchange_weak(nSeen, nNow)) return nNow;
+  }
+}
 
 ULONGLONG WINAPI TickCount64() {
-  if (!GbLookedUp) {
-    GSystemTickCount64 = reinterpret_cast<TTickCount64>(
+  TTickCount64 fn = GSystemTickCount64.load();
+  if (fn == &TickCount64) {
+    fn = reinterpret_cast<TTickCount64>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetTickCount64")));
-    GbLookedUp = true;
+    GSystemTickCount64.store(fn);
   }
-  if (GSystemTickCount64) return GSystemTickCount64();
-  // 32 bits run over after 49.7 days: count the turns (the program has one thread).
-  const DWORD dwTick = ::GetTickCount();
-  if (dwTick < GdwLastTick) GnWraps += 0x100000000ULL;
-  GdwLastTick = dwTick;
-  return GnWraps + dwTick;
+  if (fn) return fn();
+  return CountedTicks();
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ std::wstring StartTimeText(const TLocalTime& t, ILocale& aLocale) {
 }
 }  // namespace
 
-void TServiceInfos::CollectImportantEnvironmentInfos(std::wstring& sAISMail_To, IMeasurements& aMeasure) {
+bool TServiceInfos::CollectImportantEnvironmentInfos(std::wstring& sAISMail_To, IMeasurements& aMeasure) {
   iPoints = 0;
   auto Note = [this](const std::wstring& sText) { AddInfo(kSection, sText, kNoValue, clBlack); };
   auto Rated = [this](const std::wstring& sLabel, const std::wstring& sValue, TColor cColor) {
@@ -194,8 +194,10 @@ void TServiceInfos::CollectImportantEnvironmentInfos(std::wstring& sAISMail_To, 
       Note(L"!Sprechen sie mit Ihrem Vertriebspartner!");
     }
     Note(std::wstring(40, L'-'));
+    return true;
   } catch (...) {
     Rated(L"Fehler", L"Ein Fehler ist aufgetreten", clRed);
+    return false;
   }
 }
 

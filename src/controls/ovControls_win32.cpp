@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "common/Text.h"
+#include "controls/ovForm_win32.h"
 
 namespace sw {
 
@@ -59,6 +60,7 @@ TovControl::~TovControl() {
   // A window destroyed with its parent leaves a stale handle here: destroy only a
   // window that still points back at this object.
   if (Fhwnd && ::IsWindow(Fhwnd) && FromHandle(Fhwnd) == this) {
+    Unmark(Fhwnd);
     ::DestroyWindow(Fhwnd);
   }
   Fhwnd = nullptr;
@@ -82,9 +84,27 @@ void TovControl::SetFont(HFONT hFont) {
   if (Fhwnd) ::SendMessageW(Fhwnd, WM_SETFONT, reinterpret_cast<WPARAM>(hFont), TRUE);
 }
 
+namespace {
+// The window property that marks a control of this family. GWLP_USERDATA alone does
+// not tell: forms and other windows keep pointers of other kinds there.
+constexpr const wchar_t* kControlProp = L"Sichtwerk.TovControl";
+}  // namespace
+
 TovControl* TovControl::FromHandle(HWND hwnd) {
   if (!hwnd) return nullptr;
-  return reinterpret_cast<TovControl*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* control = static_cast<TovControl*>(::GetPropW(hwnd, kControlProp));
+  return control && control->Fhwnd == hwnd ? control : nullptr;
+}
+
+void TovControl::Unmark(HWND hwnd) {
+  if (hwnd) ::RemovePropW(hwnd, kControlProp);
+}
+
+void TovControl::SetEnabled(bool bEnabled) {
+  TovForm* form = Fhwnd ? TovForm::FromHandle(::GetAncestor(Fhwnd, GA_ROOT)) : nullptr;
+  if (!bEnabled && form && ::GetFocus() == Fhwnd) form->RememberFocus(Fhwnd);
+  ::EnableWindow(Fhwnd, bEnabled);
+  if (bEnabled && form) form->RestoreLostFocus();
 }
 
 void TovControl::CreateChild(const wchar_t* sClass, HWND hParent, DWORD dwStyle, DWORD dwExStyle,
@@ -99,7 +119,7 @@ void TovControl::CreateChild(const wchar_t* sClass, HWND hParent, DWORD dwStyle,
 
 void TovControl::Attach(HWND hwnd) {
   Fhwnd = hwnd;
-  ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  ::SetPropW(hwnd, kControlProp, this);
 }
 
 void TovButton::Create(HWND hParent, const RECT& rc, const std::wstring& sCaption, int nId,
@@ -254,7 +274,7 @@ void TovPanel::TextOutRotated(const std::wstring& sText, int x, int y) {
 LRESULT CALLBACK TovPanel::WndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   auto* self = static_cast<TovPanel*>(FromHandle(hwnd));
   if (uMsg == WM_NCCREATE) {
-    // GWLP_USERDATA is set only after CreateWindowEx returns; messages before that
+    // The object is attached only after CreateWindowEx returns; messages before that
     // find no object and take the default path.
     return ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
   }

@@ -25,7 +25,7 @@ TFont CreateTahoma(int nHeight, BYTE nCharSet);
 std::wstring WindowText(HWND hwnd);
 
 // Base of every control object: owns its child window, cannot be copied, destroys the
-// window when it dies. The object is found from its window through GWLP_USERDATA.
+// window when it dies. The object is found from its window through a window property.
 class TovControl {
  public:
   TovControl() = default;
@@ -39,10 +39,13 @@ class TovControl {
   void SetBounds(int nLeft, int nTop, int nWidth, int nHeight);
   void SetFont(HFONT hFont);
   HFONT Font() const { return FhFont; }
-  void SetEnabled(bool bEnabled) { ::EnableWindow(Fhwnd, bEnabled); }
+  // A control that loses the focus by being disabled gets it back from its form when
+  // it is enabled again (see TovForm::RestoreFocus).
+  void SetEnabled(bool bEnabled);
   bool Enabled() const { return ::IsWindowEnabled(Fhwnd) != FALSE; }
 
-  // The object behind a window created through this family, nullptr otherwise.
+  // The object behind a window created through this family, nullptr for any other
+  // window (a form, a control of another program or library).
   static TovControl* FromHandle(HWND hwnd);
 
  protected:
@@ -50,9 +53,14 @@ class TovControl {
   void CreateChild(const wchar_t* sClass, HWND hParent, DWORD dwStyle, DWORD dwExStyle,
                    const RECT& rcBounds, const std::wstring& sCaption, int nId);
   void Attach(HWND hwnd);
+  // Takes the object off hwnd, which then is no control of this family any more.
+  static void Unmark(HWND hwnd);
   // Called at WM_NCDESTROY of the own window by controls whose procedure sees it
   // (panels, subclassed group boxes): the object no longer has a window.
-  void Detached() { Fhwnd = nullptr; }
+  void Detached() {
+    Unmark(Fhwnd);
+    Fhwnd = nullptr;
+  }
 
   HWND Fhwnd = nullptr;
   HFONT FhFont = nullptr;  // not owned: fonts belong to the form

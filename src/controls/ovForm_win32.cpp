@@ -112,7 +112,69 @@ void TovForm::CreateForm(const wchar_t* sClassName, const std::wstring& sCaption
   SetProgramIcon(hwnd);
 }
 
+TovForm::TBusy::TBusy(TovForm& aForm) : FForm(aForm) { ++FForm.FnBusy; }
+
+TovForm::TBusy::~TBusy() {
+  if (--FForm.FnBusy > 0 || !FForm.FbCloseHeld) return;
+  FForm.FbCloseHeld = false;
+  // Posted: the step that ends here is still on the stack.
+  if (FForm.Fhwnd) ::PostMessageW(FForm.Fhwnd, WM_CLOSE, 0, 0);
+}
+
+void TovForm::RequestClose() {
+  if (!Busy()) {
+    FormClose();
+    return;
+  }
+  FbCloseHeld = true;
+  if (FhModalForm && ::IsWindow(FhModalForm)) ::PostMessageW(FhModalForm, WM_CLOSE, 0, 0);
+}
+
+bool TovForm::CanTakeFocus(HWND h) const {
+  return h && ::IsChild(Fhwnd, h) && ::IsWindowVisible(h) && ::IsWindowEnabled(h);
+}
+
+void TovForm::RememberFocus(HWND hControl) {
+  if (hControl && ::IsChild(Fhwnd, hControl)) FhFocus = hControl;
+}
+
+void TovForm::RestoreFocus() {
+  HWND h = CanTakeFocus(FhFocus) ? FhFocus : FirstFocus();
+  if (!CanTakeFocus(h)) h = ::GetNextDlgTabItem(Fhwnd, nullptr, FALSE);
+  if (CanTakeFocus(h)) ::SetFocus(h);
+}
+
+void TovForm::FocusControl(HWND hControl) {
+  RememberFocus(hControl);
+  if (Fhwnd && ::GetActiveWindow() == Fhwnd && CanTakeFocus(hControl)) ::SetFocus(hControl);
+}
+
+void TovForm::RestoreLostFocus() {
+  if (!Fhwnd || ::GetActiveWindow() != Fhwnd) return;
+  HWND hFocus = ::GetFocus();
+  if (!hFocus || hFocus == Fhwnd) RestoreFocus();
+}
+
+void TovForm::FollowColors() {
+  // Common controls learn of the change only from their top-level window.
+  for (HWND h = ::GetWindow(Fhwnd, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
+    ::SendMessageW(h, WM_SYSCOLORCHANGE, 0, 0);
+  ColorsChanged();
+  ::RedrawWindow(Fhwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
 void TovForm::ShowModal(HWND hOwner, int nCmdShow) {
+  // The owner's close requests are handed to this form while it is up.
+  TovForm* owner = FromHandle(hOwner);
+  const HWND hOwnersModal = owner ? owner->FhModalForm : nullptr;
+  if (owner) owner->FhModalForm = Fhwnd;
+  struct TModalEnd {
+    TovForm* owner;
+    HWND hPrevious;
+    ~TModalEnd() {
+      if (owner) owner->FhModalForm = hPrevious;
+    }
+  } modalEnd{owner, hOwnersModal};
   if (hOwner) ::EnableWindow(hOwner, FALSE);
   try {
     FormShow();
@@ -120,7 +182,7 @@ void TovForm::ShowModal(HWND hOwner, int nCmdShow) {
     ShowException(Fhwnd, std::current_exception());
   }
   ::ShowWindow(Fhwnd, nCmdShow);
-  if (HWND hFocus = FirstFocus()) ::SetFocus(hFocus);
+  RestoreFocus();
   MSG msg;
   while (Fhwnd) {
     const BOOL r = ::GetMessageW(&msg, nullptr, 0, 0);
@@ -171,7 +233,41 @@ LRESULT TovForm::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       if (TovButton* button = DefaultButton(nullptr))
         return MAKELRESULT(::GetDlgCtrlID(button->Handle()), DC_HASDEFID);
       break;
+    case WM_CLOSE:
+      RequestClose();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        RememberFocus(::GetFocus());
+        return 0;
+      }
+      // Not left to DefWindowProc, which gives the focus to the form itself: typed
+      // letters would then act as access keys.
+      if (!HIWORD(wParam)) {
+        RestoreFocus();
+        return 0;
+      }
+      break;
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
+    case WM_SYSCOLORCHANGE:
+      FollowColors();
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETHIGHCONTRAST) FollowColors();
+      break;
+    case WM_QUERYENDSESSION:
+      // Never holds up a log-off or shutdown: a run writes its log entry whole or not.
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) RequestClose();
+      return 0;
     case WM_COMMAND:
+      if (LOWORD(wParam) == IDCANCEL && !lParam) {
+        EscapePressed();
+        return 0;
+      }
       if (HIWORD(wParam) == BN_CLICKED && lParam) {
         HWND hButton = reinterpret_cast<HWND>(lParam);
         if (auto* button = dynamic_cast<TovButton*>(TovControl::FromHandle(hButton))) {

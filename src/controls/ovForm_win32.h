@@ -38,6 +38,32 @@ class TovForm {
   // The form object of a window created by this class, nullptr for any other window.
   static TovForm* FromHandle(HWND hwnd);
 
+  // While a step that lets messages through (a collection run, a mail hand-over,
+  // printing, an open modal form) is under way, the form is busy: a close request is
+  // held, handed on to the modal form the step shows, and carried out once the last
+  // step has ended. Nested steps count.
+  class TBusy {
+   public:
+    explicit TBusy(TovForm& aForm);
+    ~TBusy();
+    TBusy(const TBusy&) = delete;
+    TBusy& operator=(const TBusy&) = delete;
+
+   private:
+    TovForm& FForm;
+  };
+  bool Busy() const { return FnBusy > 0; }
+
+  // Focus: the control that has it when the form is deactivated gets it back when
+  // the form is activated again; the first activation gives it to FirstFocus, or the
+  // first tab stop. A control that is disabled while it has the focus is remembered
+  // (RememberFocus) and gets it back when enabled (RestoreLostFocus), while the form
+  // is active and nothing else has taken it.
+  void RememberFocus(HWND hControl);
+  void RestoreLostFocus();
+  // Gives hControl the focus now if the form is active, else when it is activated.
+  void FocusControl(HWND hControl);
+
   TNotify OnExitSizeMove;
   TNotify OnEnterSizeMove;
   TNotify OnMove;
@@ -56,8 +82,15 @@ class TovForm {
   virtual void Destroyed() {}
   // ShowModal's show handler, before the window first becomes visible.
   virtual void FormShow() {}
-  // The control that ShowModal gives the focus once the window is up.
+  // The control that ShowModal gives the focus once the window is up; nullptr: the
+  // first tab stop.
   virtual HWND FirstFocus() { return nullptr; }
+  // A close request that is not held (close box, Alt+F4, WM_CLOSE): destroys the window.
+  virtual void FormClose() { ::DestroyWindow(Fhwnd); }
+  // Esc, as the dialog manager reports it (IDCANCEL); a form does nothing by default.
+  virtual void EscapePressed() {}
+  // The system's colours or the high-contrast setting changed.
+  virtual void ColorsChanged() {}
   // The one default-button rule of the form: the button that Enter presses while the
   // focus is on hFocus, which is not a button (a focused button is pressed itself);
   // nullptr: the form's default button whatever has the focus. The dialog manager is
@@ -70,8 +103,16 @@ class TovForm {
   static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
   void Fire(const TNotify& aEvent);
   bool PressDefaultButton(const MSG& msg);
+  void RequestClose();
+  bool CanTakeFocus(HWND hControl) const;
+  void RestoreFocus();
+  void FollowColors();
 
   TErrorSink FErrorSink;
+  int FnBusy = 0;
+  bool FbCloseHeld = false;
+  HWND FhModalForm = nullptr;  // the modal form a busy step shows
+  HWND FhFocus = nullptr;      // the control to give the focus back to
 };
 
 }  // namespace sw

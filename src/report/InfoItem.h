@@ -53,9 +53,11 @@ class TServiceInfos {
   // resultlog/ResultLog.cpp, CollectOvraHeaderInfos in share/MailText.cpp.
   void GetDriveSpaceInformation(wchar_t cLetter, std::wstring& sValue, TColor& cColor,
                                 std::int32_t iDiff_GB, IDriveQuery& aDrives, ILocale& aLocale);
-  void CollectImportantEnvironmentInfos(std::wstring& sAISMail_To, IMeasurements& aMeasure);
+  // False when an error ended the check (its red "Fehler" entry is then the last).
+  bool CollectImportantEnvironmentInfos(std::wstring& sAISMail_To, IMeasurements& aMeasure);
   void CollectLogEntries(ITextPane& RichEditInfo, IResultLogFile& aLog, ICodePage& aCodePage);
-  void HandleLog(const std::wstring& sNewEntries, IResultLogFile& aLog, ICodePage& aCodePage);
+  // True when this run's block was written to the log; failures are not raised.
+  bool HandleLog(const std::wstring& sNewEntries, IResultLogFile& aLog, ICodePage& aCodePage);
   static std::wstring CollectOvraHeaderInfos();
 
  protected:

@@ -39,6 +39,18 @@ std::wstring ToParagraphs(const std::wstring& s) {
 constexpr std::size_t kFreshControlChars = 8192;
 }  // namespace
 
+TSystemColors ReadSystemColors() {
+  TSystemColors a;
+  HIGHCONTRASTW hc{};
+  hc.cbSize = sizeof(hc);
+  a.bHighContrast = ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(hc), &hc, 0) &&
+                    (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
+  a.cWindowText = ::GetSysColor(COLOR_WINDOWTEXT);
+  a.cWindow = ::GetSysColor(COLOR_WINDOW);
+  a.cInfoBk = ::GetSysColor(COLOR_INFOBK);
+  return a;
+}
+
 void TovRichEdit::Create(HWND hParent, const RECT& rc, DWORD dwStyle, DWORD dwExStyle, HFONT hFont,
                          bool bWordWrap, int nId) {
   if (!LoadMsftedit()) throw std::runtime_error("msftedit.dll konnte nicht geladen werden");
@@ -62,7 +74,9 @@ void TovRichEdit::SetUp() {
   // pane has nothing else to undo; an editable one keeps undo for the user's typing.
   if (FdwStyle & ES_READONLY) ::SendMessageW(Fhwnd, EM_SETUNDOLIMIT, 0, 0);
   if (FhFont) SetFont(FhFont);
-  if (FbBackground) ::SendMessageW(Fhwnd, EM_SETBKGNDCOLOR, 0, FcBackground);
+  FRuns.clear();
+  if (FbColors) ApplyColors();
+  ::SetWindowLongPtrW(Fhwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc));
   const bool bWrap = FbWordWrap;
   FbWordWrap = !bWrap;  // force the message
   SetWordWrap(bWrap);
@@ -80,16 +94,76 @@ void TovRichEdit::ReplaceByFreshControl() {
   SetUp();
   // Same place in the z-order, so the tab order stays, then the old one goes.
   ::SetWindowPos(Fhwnd, hOld, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  ::SetWindowLongPtrW(hOld, GWLP_USERDATA, 0);
+  Unmark(hOld);
   ::DestroyWindow(hOld);
   if (!bVisible) ::ShowWindow(Fhwnd, SW_HIDE);
   if (bFocused) ::SetFocus(Fhwnd);
 }
 
-void TovRichEdit::SetBackground(COLORREF cColor) {
-  FbBackground = true;
-  FcBackground = cColor;
-  ::SendMessageW(Fhwnd, EM_SETBKGNDCOLOR, 0, cColor);
+LRESULT CALLBACK TovRichEdit::SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  // The class's own procedure: also for a control already taken off its object (a
+  // replaced pane on its way out).
+  const auto old = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(hwnd, GCLP_WNDPROC));
+  if (uMsg == WM_GETDLGCODE) {
+    // Asked by the dialog manager, RichEdit takes Tab and Esc for itself and sends them
+    // to its parent as WM_NEXTDLGCTL and WM_CLOSE: the main window's pane sits in a
+    // group box, which would close. The dialog manager keeps them, and Enter too, unless
+    // the pane takes line breaks.
+    const bool bWantReturn = (::GetWindowLongW(hwnd, GWL_STYLE) & ES_WANTRETURN) != 0;
+    auto* msg = reinterpret_cast<const MSG*>(lParam);
+    const bool bReturn = msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN;
+    return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL | (bWantReturn && bReturn ? DLGC_WANTMESSAGE : 0);
+  }
+  if (uMsg == WM_NCDESTROY) {
+    if (auto* self = static_cast<TovRichEdit*>(FromHandle(hwnd))) self->Detached();
+  }
+  return ::CallWindowProcW(old, hwnd, uMsg, wParam, lParam);
+}
+
+void TovRichEdit::SetColors(const TPaneColors& aColors) {
+  FbColors = true;
+  FColors = aColors;
+  ApplyColors();
+}
+
+void TovRichEdit::ApplyColors() {
+  if (!Fhwnd) return;
+  ::SendMessageW(Fhwnd, EM_SETBKGNDCOLOR, 0, FColors.cBackground);
+  CHARFORMAT2W cf{};
+  cf.cbSize = sizeof(cf);
+  cf.dwMask = CFM_COLOR;
+  cf.crTextColor = FColors.cText;  // no CFE_AUTOCOLOR: the window text colour is not the pair's
+  ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+  if (TextLength() == 0) return;
+  CHARRANGE crOld{};
+  ::SendMessageW(Fhwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&crOld));
+  ::SendMessageW(Fhwnd, WM_SETREDRAW, FALSE, 0);
+  ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+  if (!FColors.bThemeOnly) {
+    for (const TColorRun& r : FRuns) {
+      CHARRANGE cr{r.nStart, r.nEnd};
+      ::SendMessageW(Fhwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
+      cf.crTextColor = r.aColor;
+      ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    }
+  }
+  ::SendMessageW(Fhwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&crOld));
+  ::SendMessageW(Fhwnd, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(Fhwnd, nullptr, TRUE);
+}
+
+std::vector<TColor> TovRichEdit::LineReportColors() const {
+  std::vector<TColor> colors;
+  const std::wstring raw = RawText();
+  auto run = FRuns.begin();
+  LONG nStart = 0;
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] != L'\r') continue;
+    while (run != FRuns.end() && run->nEnd <= nStart) ++run;
+    colors.push_back(run != FRuns.end() && run->nStart <= nStart ? run->aColor : clBlack);
+    nStart = static_cast<LONG>(i + 1);
+  }
+  return colors;
 }
 
 void TovRichEdit::SetWordWrap(bool bWrap) {
@@ -119,7 +193,10 @@ void TovRichEdit::BeginUpdate(bool bClearLines) {
 
 void TovRichEdit::EndUpdate() { SetWordWrap(FbWordWrap_BeforeUpdate); }
 
-void TovRichEdit::Clear() { ::SendMessageW(Fhwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"")); }
+void TovRichEdit::Clear() {
+  FRuns.clear();
+  ::SendMessageW(Fhwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+}
 
 void TovRichEdit::SetRichTextMode() {
   // Only an empty control changes its mode; a filled one already is in rich-text mode
@@ -214,9 +291,11 @@ void TovRichEdit::AddLine(const std::wstring& sLine, int nSize, TColor aColor, T
   cf.dwEffects = ((aStyle & fsBold) ? CFE_BOLD : 0) | ((aStyle & fsItalic) ? CFE_ITALIC : 0) |
                  ((aStyle & fsUnderline) ? CFE_UNDERLINE : 0) | ((aStyle & fsStrikeOut) ? CFE_STRIKEOUT : 0);
   cf.yHeight = nSize * 20;  // twips
-  cf.crTextColor = static_cast<COLORREF>(aColor);  // no CFE_AUTOCOLOR: the colour given counts
+  // No CFE_AUTOCOLOR: the colour given counts.
+  cf.crTextColor = static_cast<COLORREF>(FbColors ? ShownColor(FColors, aColor) : aColor);
   LONG nInserted = 0;
   const LONG nStart = Append(sLine, nInserted, &cf);
+  FRuns.push_back({nStart, nStart + nInserted, aColor});
   // The selection is left over the new line with its line end.
   CHARRANGE cr{nStart, nStart + nInserted};
   ::SendMessageW(Fhwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
@@ -224,10 +303,13 @@ void TovRichEdit::AddLine(const std::wstring& sLine, int nSize, TColor aColor, T
 
 void TovRichEdit::AddPlainLine(const std::wstring& sLine) {
   LONG nInserted = 0;
-  Append(sLine, nInserted);
+  const LONG nStart = Append(sLine, nInserted);
+  // The line takes the format of the text before it, and so its report colour.
+  if (!FRuns.empty() && FRuns.back().nEnd == nStart) FRuns.back().nEnd = nStart + nInserted;
 }
 
 void TovRichEdit::ReplaceAll(const std::wstring& sText) {
+  FRuns.clear();
   CHARRANGE cr{0, -1};
   ::SendMessageW(Fhwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
   ::SendMessageW(Fhwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(sText.c_str()));

@@ -3,11 +3,17 @@
 #include <richedit.h>
 
 #include <string>
+#include <vector>
 
 #include "controls/ovControls_win32.h"
+#include "report/PaneColors.h"
 #include "report/TextPane.h"
 
 namespace sw {
+
+// The high-contrast flag (SPI_GETHIGHCONTRAST, HCF_HIGHCONTRASTON) and the system
+// colours a pane's pair is made of, as they are now.
+TSystemColors ReadSystemColors();
 
 // The rich-text pane over Msftedit's RICHEDIT50W (loaded from the system directory).
 // Lines are paragraphs: the control holds "line\r" per line; its length counts one
@@ -19,7 +25,16 @@ class TovRichEdit : public TovControl, public ITextPane {
   // the window cannot be had.
   void Create(HWND hParent, const RECT& rcBounds, DWORD dwStyle, DWORD dwExStyle, HFONT hFont,
               bool bWordWrap, int nId = 0);
-  void SetBackground(COLORREF cColor);
+  // The pair the pane paints with (see PaneColors): the background, the colour of
+  // text without one of its own, and under high contrast the colour of every line.
+  // Lines already in the pane follow at once; each keeps its report colour, which
+  // comes back when the pair allows it again.
+  void SetColors(const TPaneColors& aColors);
+  const TPaneColors& Colors() const { return FColors; }
+  // The report colour of each line (paragraph), whatever the pane shows: the colour
+  // its AddLine gave it, or of the line it followed for a plain line; clBlack for text
+  // without one.
+  std::vector<TColor> LineReportColors() const;
 
   void BeginUpdate(bool bClearLines) override;
   void EndUpdate() override;
@@ -50,9 +65,21 @@ class TovRichEdit : public TovControl, public ITextPane {
   // Puts a new, empty control with the same settings in the place of the current one.
   void ReplaceByFreshControl();
 
+  // Paints the pane's text in its pair and, unless it is the theme's alone, each
+  // report run in its own colour.
+  void ApplyColors();
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+  // A stretch of text added in a report colour.
+  struct TColorRun {
+    LONG nStart, nEnd;
+    TColor aColor;
+  };
+
   DWORD FdwStyle = 0, FdwExStyle = 0;
-  bool FbBackground = false;
-  COLORREF FcBackground = 0;
+  bool FbColors = false;
+  TPaneColors FColors;
+  std::vector<TColorRun> FRuns;
   bool FbWordWrap = true;
   bool FbWordWrap_BeforeUpdate = true;
 };

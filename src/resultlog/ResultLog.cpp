@@ -123,16 +123,17 @@ void TServiceInfos::CollectLogEntries(ITextPane& RichEditInfo, IResultLogFile& a
   }
 }
 
-void TServiceInfos::HandleLog(const std::wstring& sNewEntries, IResultLogFile& aLog,
+bool TServiceInfos::HandleLog(const std::wstring& sNewEntries, IResultLogFile& aLog,
                               ICodePage& aCodePage) {
   try {
-    if (!aLog.EnsureExists()) return;
+    if (!aLog.EnsureExists()) return false;
     // A report the code page could not convert would leave a bare line end.
     const std::string sBlock = EncodeLogBlock(sNewEntries, aCodePage);
-    if (!sNewEntries.empty() && sBlock.size() == 2) return;
-    aLog.Append(sBlock);
+    if (!sNewEntries.empty() && sBlock.size() == 2) return false;
+    return aLog.Append(sBlock);
   } catch (...) {
     // Not being able to write the log must not stop the run.
+    return false;
   }
 }
 

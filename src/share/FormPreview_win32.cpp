@@ -58,9 +58,6 @@ LRESULT TFormPreview::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       ApplyLayout();
       return 0;
-    case WM_CLOSE:
-      FormClose();
-      return 0;
     default:
       break;
   }
@@ -115,7 +112,7 @@ void TFormPreview::CreateControls() {
                                 WS_VISIBLE | dwTab | WS_HSCROLL | WS_VSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN |
                                     ES_NOHIDESEL | WS_CLIPSIBLINGS,
                                 WS_EX_CLIENTEDGE, FPaneFont.get(), true, c.nId);
-        FRichEditPreview.SetBackground(::GetSysColor(COLOR_INFOBK));
+        FRichEditPreview.SetColors(PaneColors(ReadSystemColors()));
         break;
       case TPreviewKind::Panel:
         FPanelPraxisInfos.Create(hParent, rc, c.sCaption, c.nId);
@@ -196,10 +193,13 @@ void TFormPreview::BtnUebernehmenClick(TovButton& Sender) {
 }
 
 void TFormPreview::ButtonPrintClick(TovButton& Sender) {
+  // A close request while the dialog is up or the job is spooled waits for the end.
+  TBusy busy(*this);
   PRINTDLGW pd{};
   pd.lStructSize = sizeof(pd);
   pd.hwndOwner = Fhwnd;
-  pd.Flags = PD_PRINTSETUP | PD_RETURNDC;
+  // No box of the dialog's own when no printer is installed: the program shows one.
+  pd.Flags = PD_PRINTSETUP | PD_RETURNDC | PD_NOWARNING;
   // comdlg32 is bound only when the user prints: imported at load time it would pull
   // shell32 and the spooler into every start of the program.
   using TPrintDlgW = BOOL(WINAPI*)(LPPRINTDLGW);
@@ -218,10 +218,14 @@ void TFormPreview::ButtonPrintClick(TovButton& Sender) {
     ThrowPrintError(TPrintResult(dwErr == PDERR_NODEFAULTPRN ? TPrintFault::NoPrinter : TPrintFault::DialogFailed, dwErr));
   }
   if (!dc) ThrowPrintError(TPrintResult(TPrintFault::PrinterNotOpened));
-  const TPrintResult r = PrintParagraphs(dc.get(), ReadRichEditParagraphs(FRichEditPreview.Handle()),
+  const TPrintResult r = PrintParagraphs(dc.get(), ReadRichEditParagraphs(FRichEditPreview.Handle(), FRichEditPreview.Colors()),
                                          L"Sichtwerk (" + GetToolVersion() + L")");
   if (r.aFault != TPrintFault::None && r.aFault != TPrintFault::Cancelled) ThrowPrintError(r);
 }
+
+void TFormPreview::EscapePressed() { ::PostMessageW(Fhwnd, WM_CLOSE, 0, 0); }
+
+void TFormPreview::ColorsChanged() { FRichEditPreview.SetColors(PaneColors(ReadSystemColors())); }
 
 void TFormPreview::FormClose() {
   // The owner is enabled first, so that Windows hands it the activation.

@@ -25,7 +25,8 @@ class TFormPreview : public TovForm {
   void FormShow() override;
   void BtnUebernehmenClick(TovButton& Sender);
   void ButtonPrintClick(TovButton& Sender);
-  void FormClose();
+  // Both "&Schließen" buttons and Esc, in either state of the window.
+  void FormClose() override;
 
  protected:
   LRESULT WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
@@ -33,6 +34,8 @@ class TFormPreview : public TovForm {
   // "Übernehmen" while the details form is up; printing afterwards, unless the pane
   // has the focus (Enter is a line break there).
   TovButton* DefaultButton(HWND hFocus) override;
+  void EscapePressed() override;
+  void ColorsChanged() override;
 
  private:
   TFormPreview() = default;

@@ -57,7 +57,7 @@ namespace {
 constexpr DWORD kRunMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR;
 
 // Format of [b, e) and whether it is the same throughout.
-bool SelectionFormat(HWND h, LONG b, LONG e, TRunFormat& aFormat) {
+bool SelectionFormat(HWND h, LONG b, LONG e, const TPaneColors& aShown, TRunFormat& aFormat) {
   CHARRANGE cr{b, e};
   ::SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
   CHARFORMAT2W cf{};
@@ -69,13 +69,13 @@ bool SelectionFormat(HWND h, LONG b, LONG e, TRunFormat& aFormat) {
   aFormat.aStyle = ((cf.dwEffects & CFE_BOLD) ? fsBold : 0) | ((cf.dwEffects & CFE_ITALIC) ? fsItalic : 0) |
                    ((cf.dwEffects & CFE_UNDERLINE) ? fsUnderline : 0) |
                    ((cf.dwEffects & CFE_STRIKEOUT) ? fsStrikeOut : 0);
-  aFormat.aColor = (cf.dwEffects & CFE_AUTOCOLOR) ? ::GetSysColor(COLOR_WINDOWTEXT) : cf.crTextColor;
+  aFormat.aColor = PaperColor(aShown, cf.crTextColor, (cf.dwEffects & CFE_AUTOCOLOR) != 0);
   return (cf.dwMask & kRunMask) == kRunMask;
 }
 
 }  // namespace
 
-std::vector<TParagraph> ReadRichEditParagraphs(HWND h) {
+std::vector<TParagraph> ReadRichEditParagraphs(HWND h, const TPaneColors& aShown) {
   const std::wstring sText = RichEditText(h);
 
   CHARRANGE crOld{};
@@ -93,19 +93,19 @@ std::vector<TParagraph> ReadRichEditParagraphs(HWND h) {
     while (b < e) {
       TRunFormat f;
       LONG lo = b + 1, hi = e;
-      if (!SelectionFormat(h, b, hi, f)) {
+      if (!SelectionFormat(h, b, hi, aShown, f)) {
         while (lo < hi) {
           const LONG mid = lo + (hi - lo + 1) / 2;
           TRunFormat g;
-          if (SelectionFormat(h, b, mid, g)) lo = mid; else hi = mid - 1;
+          if (SelectionFormat(h, b, mid, aShown, g)) lo = mid; else hi = mid - 1;
         }
         hi = lo;
-        SelectionFormat(h, b, hi, f);
+        SelectionFormat(h, b, hi, aShown, f);
       }
       para.Runs.push_back({sText.substr(static_cast<std::size_t>(b), static_cast<std::size_t>(hi - b)), f});
       b = hi;
     }
-    SelectionFormat(h, e, std::min(e + 1, n), para.aEndFormat);
+    SelectionFormat(h, e, std::min(e + 1, n), aShown, para.aEndFormat);
     paras.push_back(std::move(para));
   }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "report/PaneColors.h"
 #include "share/PageLayout.h"
 #include "share/PreviewText.h"
 #include "win32/UniqueHandle_win32.h"
@@ -30,8 +31,9 @@ class TGdiMeasure : public ITextMeasure {
 };
 
 // The paragraphs of a rich-edit control with each run's face, size, style and colour.
-// The selection is put back as it was.
-std::vector<TParagraph> ReadRichEditParagraphs(HWND hRichEdit);
+// Colours are those of paper (PaperColor): text shown in the control's automatic
+// colour or in aShown's text colour prints black. The selection is put back as it was.
+std::vector<TParagraph> ReadRichEditParagraphs(HWND hRichEdit, const TPaneColors& aShown = TPaneColors{});
 
 // Lays the paragraphs out in the page rectangle of the printer DC (its resolution and
 // printable size) and prints every page as one job named sDocName. Reports what the

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "check/FakeMeasurements.h"
@@ -107,10 +109,24 @@ TEST(CollectionRun, CleanupRunsWhenTheRenderFails) {
   EXPECT_THROW(r.Run.Run(s, r.sMail), EPaneInsertError);
   EXPECT_TRUE(r.Pane.WordWrap());
   EXPECT_EQ(r.Ui.Events.back(), L"restore");
-  EXPECT_EQ(r.Ui.Events[r.Ui.Events.size() - 2], L"status:Informationen erfolgreich gesammelt.");
+  EXPECT_EQ(r.Ui.Events[r.Ui.Events.size() - 2], L"status:Fehler beim Sammeln der Informationen.");
   EXPECT_EQ(r.Ui.iCursorDepth, 0);
   EXPECT_FALSE(r.Run.Running());
   EXPECT_EQ(r.Log.nAppends, 0);
+}
+
+// A check that an error ended shows its red entry and is logged, but the status line
+// does not call the run a success.
+TEST(CollectionRun, CheckEndedByAnErrorIsNoSuccess) {
+  TRig r;
+  r.Measure.OnQuery = [](const char* s) {
+    if (std::string(s) == "QueryFreeRamMB") throw std::runtime_error("x");
+  };
+  auto s = r.Services();
+  ASSERT_TRUE(r.Run.Run(s, r.sMail));
+  EXPECT_NE(r.Pane.Text().find(L"Fehler = Ein Fehler ist aufgetreten"), std::wstring::npos);
+  EXPECT_EQ(r.Log.nAppends, 1);
+  EXPECT_EQ(r.Ui.Events[r.Ui.Events.size() - 2], L"status:Fehler beim Sammeln der Informationen.");
 }
 
 TEST(CollectionRun, HistoryFillingThePaneLeavesNoRoomAndNoError) {

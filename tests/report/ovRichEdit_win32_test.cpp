@@ -3,6 +3,8 @@
 
 #include <richedit.h>
 
+#include <vector>
+
 #include "report/MemoryPane.h"
 #include "report/Render.h"
 #include "report/ovRichEdit_win32.h"
@@ -213,7 +215,7 @@ TEST_F(RichEditTest, FullPaneEmptiedByBeginUpdateIsTheSamePaneAgain) {
   HWND hBefore = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, FhHost, nullptr,
                                    nullptr, nullptr);
   ::SetWindowPos(hBefore, Fpane.Handle(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  Fpane.SetBackground(RGB(1, 2, 3));
+  Fpane.SetColors(TPaneColors{false, clBlack, RGB(1, 2, 3)});
   Fpane.SetWordWrap(false);
   Fpane.AddLine(L"eins", 8, clOlive, fsBold);
   for (int i = 0; i < 300; ++i) Fpane.AddPlainLine(std::wstring(40, L'x'));
@@ -254,6 +256,41 @@ TEST_F(RichEditTest, FullPaneEmptiedByBeginUpdateIsTheSamePaneAgain) {
   EXPECT_STREQ(FormatAt(5).szFaceName, L"Tahoma") << "the pane's font";
   Fpane.EndUpdate();
   EXPECT_FALSE(Fpane.WordWrap());
+}
+
+// Windows reports high contrast to the pane's owner (Wine cannot: PaneColors' host
+// test has the rule); here the pane itself follows the pair it is given, at once and
+// for the lines it already holds, and gives every line its report colour back.
+TEST_F(RichEditTest, PaneFollowsItsPairAndKeepsTheReportColours) {
+  const TPaneColors hc = PaneColors({true, RGB(255, 255, 255), RGB(0, 0, 0), RGB(0, 0, 0)});
+  const TPaneColors normal = PaneColors({false, RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 225)});
+  Fpane.SetColors(normal);
+  Fpane.AddLine(L"Gruen: eins", 8, clGreen, 0);
+  Fpane.AddLine(L"Rot: zwei", 8, clRed, 0);
+  Fpane.AddPlainLine(L"Verlauf");  // takes the format before it
+  Fpane.SetColors(hc);
+  Fpane.AddLine(L"Gelb: drei", 8, clOlive, 0);
+  const std::wstring sText = Fpane.Text();
+  const std::vector<LONG> starts = {0, 12, 22, 30};  // one position per paragraph
+  auto ExpectShown = [&](const std::vector<COLORREF>& colors, COLORREF cBackground) {
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+      SCOPED_TRACE(i);
+      const CHARFORMAT2W cf = FormatAt(starts[i]);
+      EXPECT_FALSE(cf.dwEffects & CFE_AUTOCOLOR);
+      EXPECT_EQ(cf.crTextColor, colors[i]);
+    }
+    // EM_SETBKGNDCOLOR answers with the colour it replaces.
+    EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(Fpane.Handle(), EM_SETBKGNDCOLOR, 0, cBackground)), cBackground);
+  };
+  ExpectShown({RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)}, RGB(0, 0, 0));
+  Fpane.SetColors(normal);
+  ExpectShown({clGreen, clRed, clRed, clOlive}, RGB(255, 255, 225));
+  EXPECT_EQ(Fpane.LineReportColors(), (std::vector<TColor>{clGreen, clRed, clRed, clOlive}));
+  EXPECT_EQ(Fpane.Text(), sText);
+  Fpane.Clear();
+  Fpane.AddPlainLine(L"Brief");
+  EXPECT_EQ(FormatAt(0).crTextColor, clBlack) << "text without a colour takes the pair's";
+  EXPECT_EQ(Fpane.LineReportColors(), (std::vector<TColor>{clBlack}));
 }
 
 TEST_F(RichEditTest, ControlLimitSitsAboveTheCapacity) {

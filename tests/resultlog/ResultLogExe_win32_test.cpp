@@ -38,15 +38,20 @@ BOOL CALLBACK FindDialogProc(HWND hwnd, LPARAM lParam) {
   return TRUE;
 }
 
+// A run whose log entry could not be written says so, without a box.
+constexpr const wchar_t* kStatusNotLogged = L"Informationen gesammelt, Protokoll nicht gespeichert.";
+
 // One start of a copy in sFolder (the exe copied from sSource when given): waits for
-// the report, checks that no message box came up, closes. Returns the pane text.
-std::wstring RunOnce(const std::wstring& sFolder, const std::wstring& sSource = L"") {
+// the report and its status, checks that no message box came up, closes. Returns the
+// pane text.
+std::wstring RunOnce(const std::wstring& sFolder, const std::wstring& sSource = L"",
+                     const wchar_t* sStatus = kStatusDone) {
   TSichtwerkProcess app;
   if (!app.Start(sFolder, {}, 30000, sSource)) {
     ADD_FAILURE() << "no start in " << ToUtf8(sFolder);
     return L"<no start>";
   }
-  EXPECT_TRUE(app.WaitForReport()) << "the run must end as usual";
+  EXPECT_TRUE(app.WaitForStatus(sStatus, 60000)) << "the run must end with its status, not " << ToUtf8(app.Status());
   const std::wstring s = app.PaneText();
   TFindDialog f{app.ProcessId(), 0};
   ::EnumWindows(&FindDialogProc, reinterpret_cast<LPARAM>(&f));
@@ -193,7 +198,7 @@ void UnusableLog(const std::wstring& sDir, const std::function<bool(const std::w
                  const std::function<bool(const std::wstring&)>& Unblock) {
   const std::wstring sLog = sDir + L"\\" + kLogName;
   ASSERT_TRUE(Block(sLog));
-  const std::wstring sPane = RunOnce(sDir);
+  const std::wstring sPane = RunOnce(sDir, L"", kStatusNotLogged);
   EXPECT_TRUE(Unblock(sLog)) << "the place is as it was";
   EXPECT_TRUE(StartsWithReport(sPane));
   EXPECT_EQ(sPane.find(L"alt\r\n"), std::wstring::npos) << "no history from a place we cannot read";
@@ -225,7 +230,7 @@ void FolderInPlaceOfTheLog(const std::wstring& sDir, const std::wstring&) {
 // through its writable source.
 void ReadOnlyFolder(const std::wstring& sDir, const std::wstring& sSource) {
   ASSERT_TRUE(Exists(sDir + L"\\Sichtwerk.exe"));
-  const std::wstring sPane = RunOnce(sDir, sDir);
+  const std::wstring sPane = RunOnce(sDir, sDir, kStatusNotLogged);
   EXPECT_TRUE(StartsWithReport(sPane));
   EXPECT_FALSE(Exists(sDir + L"\\" + kLogName));
   EXPECT_FALSE(Exists(sSource + L"\\" + kLogName));
@@ -241,7 +246,7 @@ void DiskFull(const std::wstring& sDir, const std::wstring&) {
   ASSERT_EQ(sOld.size(), 4096u);
   ASSERT_TRUE(WriteFileBytes(sLog, sOld));
   ASSERT_TRUE(FillDrive(sDir + L"\\fill"));
-  const std::wstring sPane = RunOnce(sDir, sDir);
+  const std::wstring sPane = RunOnce(sDir, sDir, kStatusNotLogged);
   EXPECT_TRUE(StartsWithReport(sPane));
   EXPECT_NE(sPane.find(L"\r\nalter Lauf\r\n\r\n"), std::wstring::npos) << "the history is still shown";
   const std::string sAfter = ReadFileBytes(sLog);

@@ -160,6 +160,6 @@ TEST(ResultLogRun, UnusableLogDoesNotDisturbTheRun) {
   r.Log.bExists = r.Log.bCreatable = false;
   r.RunOnce();
   EXPECT_EQ(r.Log.nAppends, 0);
-  EXPECT_EQ(r.Ui.sStatus, kStatusCollected);
+  EXPECT_EQ(r.Ui.sStatus, kStatusLogNotSaved);
   EXPECT_EQ(r.Pane.Line(r.Pane.LineCount() - 1), L"");
 }
