@@ -88,10 +88,12 @@ set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine)
 # Most of a Wine test's time is spent waiting (for a window, a process, the X server),
 # above all where Wine's 32-bit programs run under emulation.
 set(SW_WINE_SIDE_STATE ${CMAKE_BINARY_DIR}/wine-side)
-# The first prefix's setup makes it as a copy of itself.
-set_property(TEST wine.setup PROPERTY ENVIRONMENT "SW_WINE_COPY_TO=${SW_WINE_SIDE_STATE}")
+# The first prefix's setup makes it as a copy of itself. Both prefixes run under a
+# scheme of white text on black: text in the automatic colour must still print black.
+set_property(TEST wine.setup PROPERTY ENVIRONMENT "SW_WINE_COPY_TO=${SW_WINE_SIDE_STATE}" "SW_WINE_SCHEME=dark")
 add_test(NAME wine.side.setup COMMAND bash ${SW_WINE} ${SW_WINE_SIDE_STATE} setup)
-set_tests_properties(wine.side.setup PROPERTIES FIXTURES_SETUP wine_side TIMEOUT 300 DEPENDS wine.setup)
+set_tests_properties(wine.side.setup PROPERTIES FIXTURES_SETUP wine_side TIMEOUT 300 DEPENDS wine.setup
+  ENVIRONMENT "SW_WINE_SCHEME=dark")
 add_test(NAME wine.side.cleanup COMMAND bash ${SW_WINE} ${SW_WINE_SIDE_STATE} cleanup)
 set_tests_properties(wine.side.cleanup PROPERTIES FIXTURES_CLEANUP wine_side)
 

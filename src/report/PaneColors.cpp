@@ -4,7 +4,7 @@ namespace sw {
 
 TPaneColors PaneColors(const TSystemColors& a) {
   if (a.bHighContrast) return {true, a.cWindowText, a.cWindow};
-  return {false, clBlack, a.cInfoBk};
+  return {false, a.cInfoText, a.cInfoBk};
 }
 
 TColor ShownColor(const TPaneColors& aPane, TColor aReportColor) {

@@ -8,6 +8,7 @@ struct TSystemColors {
   bool bHighContrast = false;
   TColor cWindowText = clBlack;  // COLOR_WINDOWTEXT
   TColor cWindow = 0xFFFFFF;     // COLOR_WINDOW
+  TColor cInfoText = clBlack;    // COLOR_INFOTEXT
   TColor cInfoBk = 0xE1FFFF;     // COLOR_INFOBK
 };
 
@@ -15,7 +16,7 @@ struct TSystemColors {
 // theme's own text colour on the theme's background: the report's fixed colours may
 // vanish on a theme's background, and the verdict words still carry each verdict.
 // Otherwise the report's colours stand on the tooltip background, and text without a
-// colour of its own (the letter, the history) takes the report's black.
+// colour of its own (the letter) takes the tooltip text colour, its partner.
 struct TPaneColors {
   bool bThemeOnly = false;
   TColor cText = clBlack;

@@ -47,6 +47,7 @@ TSystemColors ReadSystemColors() {
                     (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
   a.cWindowText = ::GetSysColor(COLOR_WINDOWTEXT);
   a.cWindow = ::GetSysColor(COLOR_WINDOW);
+  a.cInfoText = ::GetSysColor(COLOR_INFOTEXT);
   a.cInfoBk = ::GetSysColor(COLOR_INFOBK);
   return a;
 }
@@ -134,7 +135,13 @@ void TovRichEdit::ApplyColors() {
   cf.dwMask = CFM_COLOR;
   cf.crTextColor = FColors.cText;  // no CFE_AUTOCOLOR: the window text colour is not the pair's
   ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
-  if (TextLength() == 0) return;
+  if (TextLength() == 0) {
+    // An empty control inserts in the format of its paragraph mark and its caret,
+    // which the default format does not reach.
+    ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+    ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return;
+  }
   CHARRANGE crOld{};
   ::SendMessageW(Fhwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&crOld));
   ::SendMessageW(Fhwnd, WM_SETREDRAW, FALSE, 0);
@@ -196,6 +203,7 @@ void TovRichEdit::EndUpdate() { SetWordWrap(FbWordWrap_BeforeUpdate); }
 void TovRichEdit::Clear() {
   FRuns.clear();
   ::SendMessageW(Fhwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  if (FbColors) ApplyColors();
 }
 
 void TovRichEdit::SetRichTextMode() {

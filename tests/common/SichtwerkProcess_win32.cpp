@@ -275,8 +275,8 @@ std::wstring TSichtwerkProcess::PaneText() const {
   return s;
 }
 
-bool TSichtwerkProcess::CharFormatAt(LONG nPos, CHARFORMAT2W& cf) const {
-  HWND hPane = Pane();
+bool TSichtwerkProcess::CharFormatAt(LONG nPos, CHARFORMAT2W& cf, HWND hRichEdit) const {
+  HWND hPane = hRichEdit ? hRichEdit : Pane();
   if (!hPane) return false;
   TRemoteMemory mem(Fpi.hProcess, sizeof(CHARRANGE) + sizeof(CHARFORMAT2W));
   CHARRANGE cr{nPos, nPos + 1};

@@ -75,9 +75,10 @@ class TSichtwerkProcess {
   HWND Pane() const;
   // A child window of the main window by class and exact text ("" matches any text).
   HWND FindChild(const wchar_t* sClass, const std::wstring& sText) const;
-  // The character format at one position of the pane (EM_EXSETSEL + EM_GETCHARFORMAT
-  // through memory in the target). Moves the pane's selection.
-  bool CharFormatAt(LONG nPos, CHARFORMAT2W& cf) const;
+  // The character format at one position of the pane, or of another rich-edit control
+  // of the program (EM_EXSETSEL + EM_GETCHARFORMAT through memory in the target).
+  // Moves the control's selection.
+  bool CharFormatAt(LONG nPos, CHARFORMAT2W& cf, HWND hRichEdit = nullptr) const;
   // Posts a click of the button with this caption (with its '&'); does not wait.
   bool PressButton(const std::wstring& sCaption) const;
   // WM_CLOSE, then waits for the exit; pExitCode receives the exit code.

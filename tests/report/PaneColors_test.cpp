@@ -6,8 +6,8 @@ namespace sw {
 namespace {
 
 // "High Contrast Black": white text on black, and a tooltip background as dark.
-constexpr TSystemColors kHighContrastBlack{true, 0xFFFFFF, 0x000000, 0x000000};
-constexpr TSystemColors kDefaultScheme{false, 0x000000, 0xFFFFFF, 0xE1FFFF};
+constexpr TSystemColors kHighContrastBlack{true, 0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000};
+constexpr TSystemColors kDefaultScheme{false, 0x000000, 0xFFFFFF, 0x000000, 0xE1FFFF};
 
 // Windows cannot be told to report high contrast under Wine: the rule is proven here.
 TEST(PaneColors, HighContrastTakesTheThemesPairForEveryLine) {
@@ -20,12 +20,12 @@ TEST(PaneColors, HighContrastTakesTheThemesPairForEveryLine) {
     EXPECT_EQ(ShownColor(hc, c), 0xFFFFFFu);
     EXPECT_EQ(ShownColor(PaneColors(kDefaultScheme), c), c) << "the report's colours without high contrast";
   }
-  // Without high contrast both panes share one pair: the report's black on the
-  // tooltip background, whatever the window text colour is.
-  const TPaneColors dark = PaneColors({false, 0xFFFFFF, 0x000000, 0xE1FFFF});
+  // Without high contrast both panes share one pair: the tooltip's text on the tooltip
+  // background, whatever the window text colour is.
+  const TPaneColors dark = PaneColors({false, 0xFFFFFF, 0x000000, 0x00FFFF, 0x202020});
   EXPECT_FALSE(dark.bThemeOnly);
-  EXPECT_EQ(dark.cText, clBlack);
-  EXPECT_EQ(dark.cBackground, 0xE1FFFFu);
+  EXPECT_EQ(dark.cText, 0x00FFFFu);
+  EXPECT_EQ(dark.cBackground, 0x202020u);
 }
 
 // Paper is white under every theme: the printout equals that of the default theme.

@@ -262,8 +262,8 @@ TEST_F(RichEditTest, FullPaneEmptiedByBeginUpdateIsTheSamePaneAgain) {
 // test has the rule); here the pane itself follows the pair it is given, at once and
 // for the lines it already holds, and gives every line its report colour back.
 TEST_F(RichEditTest, PaneFollowsItsPairAndKeepsTheReportColours) {
-  const TPaneColors hc = PaneColors({true, RGB(255, 255, 255), RGB(0, 0, 0), RGB(0, 0, 0)});
-  const TPaneColors normal = PaneColors({false, RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 255, 225)});
+  const TPaneColors hc = PaneColors({true, RGB(255, 255, 255), RGB(0, 0, 0), RGB(1, 2, 3), RGB(0, 0, 0)});
+  const TPaneColors normal = PaneColors({false, RGB(255, 255, 255), RGB(0, 0, 0), RGB(1, 2, 3), RGB(255, 255, 225)});
   Fpane.SetColors(normal);
   Fpane.AddLine(L"Gruen: eins", 8, clGreen, 0);
   Fpane.AddLine(L"Rot: zwei", 8, clRed, 0);
@@ -287,9 +287,11 @@ TEST_F(RichEditTest, PaneFollowsItsPairAndKeepsTheReportColours) {
   ExpectShown({clGreen, clRed, clRed, clOlive}, RGB(255, 255, 225));
   EXPECT_EQ(Fpane.LineReportColors(), (std::vector<TColor>{clGreen, clRed, clRed, clOlive}));
   EXPECT_EQ(Fpane.Text(), sText);
+  // Text without a colour of its own, as the preview's letter goes in, takes the pair's.
   Fpane.Clear();
-  Fpane.AddPlainLine(L"Brief");
-  EXPECT_EQ(FormatAt(0).crTextColor, clBlack) << "text without a colour takes the pair's";
+  Fpane.ReplaceAll(L"Brief\r");
+  EXPECT_FALSE(FormatAt(0).dwEffects & CFE_AUTOCOLOR);
+  EXPECT_EQ(FormatAt(0).crTextColor, RGB(1, 2, 3));
   EXPECT_EQ(Fpane.LineReportColors(), (std::vector<TColor>{clBlack}));
 }
 

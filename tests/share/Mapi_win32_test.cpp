@@ -353,5 +353,25 @@ TEST_F(MapiDispatch, MailButtonOfTheRunningProgram) {
   EXPECT_TRUE(app.Close(&code));
 }
 
+// A close request right behind the click used to be carried out in the frame's message
+// pump: the window went, and a mail with an empty report followed. It now waits for
+// the mail, which carries the report.
+TEST_F(MapiDispatch, CloseBehindTheMailClickWaitsForTheMail) {
+  SetAvailability(L"1");
+  test::TSichtwerkProcess app;
+  ASSERT_TRUE(app.Start(test::ScratchFolder(L"share-mail-close"), {{L"SW_MAPI_RESULT", L"0"}}));
+  ASSERT_TRUE(app.WaitForReport());
+  ASSERT_TRUE(app.PressButton(L"per Mail versenden"));
+  ASSERT_TRUE(::PostMessageW(app.MainWindow(), WM_CLOSE, 0, 0));
+  ASSERT_EQ(::WaitForSingleObject(app.Process(), 30000), WAIT_OBJECT_0);
+  DWORD dwCode = 0xdeadbeef;
+  ::GetExitCodeProcess(app.Process(), &dwCode);
+  EXPECT_EQ(dwCode, 0u);
+  ASSERT_TRUE(Recorded());
+  const std::string sBody = ReadRecord(sRecord)["body"];
+  EXPECT_NE(sBody.find("----- Check gestartet: "), std::string::npos) << sBody;
+  EXPECT_EQ(sBody.find("- keine informationen gesammelt"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace sw

@@ -15,6 +15,7 @@
 #include "common/ProgramIcon_win32.h"
 #include "common/ShareDrive_win32.h"
 #include "common/SichtwerkProcess_win32.h"
+#include "app/MainForm_win32.h"
 #include "share/FormPreview_win32.h"
 #include "share/PageLayout.h"
 #include "common/Text.h"
@@ -563,6 +564,76 @@ void CALLBACK ReadPreviewIconsAndClose(HWND, UINT, UINT_PTR nTimer, DWORD) {
   g_aPreviewIcons[0] = reinterpret_cast<HICON>(::SendMessageW(hPreview, WM_GETICON, ICON_BIG, 0));
   g_aPreviewIcons[1] = reinterpret_cast<HICON>(::SendMessageW(hPreview, WM_GETICON, ICON_SMALL, 0));
   ::PostMessageW(hPreview, WM_CLOSE, 0, 0);
+}
+
+// By keyboard alone: Tab reaches the report pane, Esc there leaves the main window as
+// it is, and in the preview Esc does what "&Schließen" does. After the window was
+// deactivated and activated again, the control that had the focus has it again: a
+// typed letter lands in the field instead of pressing the button with that access key.
+TEST(KeyboardOfTheRunningProgram, TabEscAndFocusAfterDeactivation) {
+  TSichtwerkProcess app;
+  ASSERT_TRUE(app.Start(test::ScratchFolder(L"share-keys")));
+  ASSERT_TRUE(app.WaitForReport());
+  HWND hMain = app.MainWindow(), hPane = app.Pane();
+  HWND hPreviewButton = app.FindChild(L"Button", L"Infos &anzeigen/ausdrucken");
+  ASSERT_TRUE(hPane && hPreviewButton);
+  ::SetForegroundWindow(hMain);
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(hMain) != nullptr; })) << "no control has the focus";
+  auto PressKey = [](HWND hFocusOwner, WPARAM vk) {
+    HWND hFrom = FocusOf(hFocusOwner);
+    ::PostMessageW(hFrom ? hFrom : hFocusOwner, WM_KEYDOWN, vk, 1);
+    WaitFor([&] { return FocusOf(hFocusOwner) != hFrom; }, vk == VK_TAB ? 5000 : 500);
+    return FocusOf(hFocusOwner);
+  };
+  std::vector<HWND> round;
+  for (int i = 0; i < 5 && (round.empty() || round.back() != hPane); ++i) round.push_back(PressKey(hMain, VK_TAB));
+  ASSERT_EQ(round.back(), hPane) << "Tab does not reach the report pane";
+  EXPECT_EQ(::GetDlgCtrlID(round[round.size() - 2]), idButtonCollectInfo) << "the pane comes last";
+  PressKey(hMain, VK_ESCAPE);
+  EXPECT_TRUE(::IsWindowVisible(::GetParent(hPane))) << "Esc closed the report's group box";
+  EXPECT_EQ(::WaitForSingleObject(app.Process(), 300), static_cast<DWORD>(WAIT_TIMEOUT)) << "Esc ended the program";
+  EXPECT_NE(PressKey(hMain, VK_TAB), hPane) << "Tab leaves the pane again";
+
+  ASSERT_TRUE(app.PressButton(L"Infos &anzeigen/ausdrucken"));
+  HWND hPreview = WaitForWindow(app.ProcessId(), kFormPreviewClass, nullptr);
+  ASSERT_TRUE(hPreview);
+  HWND hEdit = ::GetDlgItem(::GetDlgItem(hPreview, idPanelPraxisInfos), idEditPraxisname);
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(hPreview) == hEdit; }));
+  // Away to a window of this process and back, as Alt+Tab does.
+  HWND hOther = ::CreateWindowExW(0, L"STATIC", L"anderes Programm", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                  100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(hOther);
+  ::SetForegroundWindow(hOther);
+  EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == hOther; }));
+  ::SetForegroundWindow(hPreview);
+  EXPECT_TRUE(WaitFor([&] { return FocusOf(hPreview) == hEdit; })) << "the focus did not come back";
+  ::DestroyWindow(hOther);
+  // Where Windows sends a key; the program's loop makes the character of it.
+  ::PostMessageW(FocusOf(hPreview) ? FocusOf(hPreview) : hPreview, WM_KEYDOWN, 'S', 1);
+  EXPECT_TRUE(WaitFor([&] { return WindowText(hEdit) == L"s"; }, 5000)) << test::ToUtf8(WindowText(hEdit));
+  EXPECT_TRUE(::IsWindowVisible(hPreview)) << "the letter pressed \"&Schließen\"";
+
+  // Esc on the details form, then on the letter.
+  PressKey(hPreview, VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return !::IsWindow(hPreview); })) << "Esc does not close the details form";
+  EXPECT_TRUE(WaitFor([&] { return FocusOf(hMain) == hPreviewButton; })) << "the focus is not on the button";
+  hPreview = OpenLetter(app, L"Praxis Dr. Taste");
+  ASSERT_TRUE(hPreview);
+  HWND hLetter = ::GetDlgItem(hPreview, idRichEditPreview);
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(hPreview) == hLetter; }));
+  // The letter in the main pane's pair (the test prefix's scheme is white on black):
+  // the tooltip text colour on the tooltip background, not the window text colour.
+  CHARFORMAT2W cf{};
+  ASSERT_TRUE(app.CharFormatAt(6, cf, hLetter));  // "Sehr geehrte ...", below six empty lines
+  EXPECT_FALSE(cf.dwEffects & CFE_AUTOCOLOR);
+  EXPECT_EQ(cf.crTextColor, ::GetSysColor(COLOR_INFOTEXT));
+  const COLORREF cInfoBk = ::GetSysColor(COLOR_INFOBK);
+  EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(hLetter, EM_SETBKGNDCOLOR, 0, cInfoBk)), cInfoBk);
+  PressKey(hPreview, VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return !::IsWindow(hPreview); })) << "Esc does not close the letter";
+  DWORD code = 1;
+  EXPECT_TRUE(app.Close(&code));
+  EXPECT_EQ(code, 0u);
 }
 
 TEST(PreviewWindow, CaptionAndTaskbarShowTheProgramIcon) {

@@ -11,9 +11,16 @@ check_one() {
   pdftotext -layout "$dir/printed.pdf" "$dir/printed.txt"
   pdftotext -bbox "$dir/printed.pdf" "$dir/printed-bbox.html"
   pdftoppm -png -r 60 -f 1 -l 1 "$dir/printed.pdf" "$dir/page"
+  pdftoppm -gray -r 60 -f 1 -l 1 -singlefile "$dir/printed.pdf" "$dir/gray"
   python3 - "$dir" "$title" <<'PY'
 import re, sys, html
 d, title = sys.argv[1], sys.argv[2]
+# The tests print under a scheme of white text on black: the text must still be dark
+# on the white page (binary PGM: header, then one byte a pixel).
+pgm = open(f"{d}/gray.pgm", "rb").read()
+mh = re.match(rb"P5\s+(\d+)\s+(\d+)\s+(\d+)\s", pgm)
+pixels = pgm[mh.end():] if mh else b""
+dark = sum(1 for b in pixels if b < 96)
 info = open(f"{d}/pdfinfo.txt", encoding="utf-8", errors="replace").read()
 rect = dict((l.split()[0], l.split()[1:]) for l in open(f"{d}/rect.txt"))
 pages_expected = int(rect["pages"][0])
@@ -44,6 +51,8 @@ words = re.findall(r'<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax=
                    open(f"{d}/printed-bbox.html", encoding="utf-8").read())
 if not words:
     fail.append("no words in the PDF")
+if dark < 200:
+    fail.append(f"{dark} dark pixels on page 1: the text does not stand dark on the paper")
 for x0, y0, x1, y1, w in words:
     x0, y0, x1, y1 = map(float, (x0, y0, x1, y1))
     if x0 < left - slack or x1 > right + slack or y0 < top - slack or y1 > bottom + slack:

@@ -71,6 +71,14 @@ case "$cmd" in
     # Fails harmlessly when this prefix's persistent server is already up.
     wineserver -p >/dev/null 2>&1 </dev/null || true
     wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+    if [ "${SW_WINE_SCHEME:-}" = dark ]; then
+      # White text on black, as in "High Contrast Black": what a program shows or prints
+      # in the automatic colour is then white. Programs started from now on see it.
+      printf '%s\r\n' 'REGEDIT4' '' '[HKEY_CURRENT_USER\Control Panel\Colors]' \
+        '"Window"="0 0 0"' '"WindowText"="255 255 255"' '"InfoWindow"="0 0 0"' '"InfoText"="255 255 255"' \
+        >"$state/scheme.reg"
+      wine regedit /S "$(winepath -w "$state/scheme.reg" 2>/dev/null)" >/dev/null 2>&1 </dev/null
+    fi
     ;;
   fresh)
     for attempt in 1 2 3; do
