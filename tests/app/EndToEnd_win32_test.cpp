@@ -74,41 +74,51 @@ TEST(EndToEnd, SecondRunReplacesTheReportAndCloseButtonEnds) {
   EXPECT_EQ(dwCode, 0u);
 }
 
-// Close box, Alt+F4 or the taskbar while a run pumps its messages: the request waits
-// for the run, whose log entry is then whole, and the program ends as usual.
+// Close box, Alt+F4, the taskbar or the end of the Windows session while a run pumps
+// its messages: the request waits for the run, whose log entry is then whole, and the
+// program ends as usual. A log-off is never held up.
 TEST(EndToEnd, CloseBehindTheCollectClickWaitsForTheRun) {
-  TSichtwerkProcess app;
-  const std::wstring sFolder = ScratchFolder(L"e2e-close");
-  ASSERT_TRUE(app.Start(sFolder));
-  ASSERT_TRUE(app.WaitForReport());
-  ASSERT_TRUE(app.PressButton(L"Informationen erneut sammeln"));
-  ASSERT_TRUE(::PostMessageW(app.MainWindow(), WM_CLOSE, 0, 0));
-  ASSERT_EQ(::WaitForSingleObject(app.Process(), 30000), WAIT_OBJECT_0);
-  DWORD dwCode = 0xdeadbeef;
-  ::GetExitCodeProcess(app.Process(), &dwCode);
-  EXPECT_EQ(dwCode, 0u);
+  for (const UINT uMsg : {WM_CLOSE, WM_ENDSESSION}) {
+    SCOPED_TRACE(uMsg);
+    TSichtwerkProcess app;
+    const std::wstring sFolder = ScratchFolder(uMsg == WM_CLOSE ? L"e2e-close" : L"e2e-endsession");
+    ASSERT_TRUE(app.Start(sFolder));
+    ASSERT_TRUE(app.WaitForReport());
+    ASSERT_TRUE(app.PressButton(L"Informationen erneut sammeln"));
+    if (uMsg == WM_ENDSESSION) {
+      DWORD_PTR bMayEnd = FALSE;
+      ASSERT_TRUE(::SendMessageTimeoutW(app.MainWindow(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                                        30000, &bMayEnd));
+      EXPECT_TRUE(bMayEnd);
+    }
+    ASSERT_TRUE(::PostMessageW(app.MainWindow(), uMsg, TRUE, 0));
+    ASSERT_EQ(::WaitForSingleObject(app.Process(), 30000), WAIT_OBJECT_0);
+    DWORD dwCode = 0xdeadbeef;
+    ::GetExitCodeProcess(app.Process(), &dwCode);
+    EXPECT_EQ(dwCode, 0u);
 
-  std::string sLog;
-  {
-    const std::wstring sPath = sFolder + L"\\Ergebnisse des Sichtwerks zur Prüfung.log";
-    HANDLE h = ::CreateFileW(sPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    char buf[65536];
-    DWORD cb = 0;
-    while (::ReadFile(h, buf, sizeof(buf), &cb, nullptr) && cb) sLog.append(buf, cb);
-    ::CloseHandle(h);
+    std::string sLog;
+    {
+      const std::wstring sPath = sFolder + L"\\Ergebnisse des Sichtwerks zur Prüfung.log";
+      HANDLE h = ::CreateFileW(sPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+      ASSERT_NE(h, INVALID_HANDLE_VALUE);
+      char buf[65536];
+      DWORD cb = 0;
+      while (::ReadFile(h, buf, sizeof(buf), &cb, nullptr) && cb) sLog.append(buf, cb);
+      ::CloseHandle(h);
+    }
+    // Each run's block ends with the report's closing line and the block's empty line.
+    auto Count = [&](const std::string& s) {
+      std::size_t n = 0;
+      for (auto p = sLog.find(s); p != std::string::npos; p = sLog.find(s, p + 1)) ++n;
+      return n;
+    };
+    const std::string sEnd = "----------------------------------------\r\n\r\n";
+    const std::size_t nRuns = Count("----- Check gestartet: ");
+    EXPECT_TRUE(nRuns == 1 || nRuns == 2) << nRuns;
+    EXPECT_EQ(Count(sEnd), nRuns);
+    EXPECT_EQ(sLog.substr(sLog.size() - sEnd.size()), sEnd);
   }
-  // Each run's block ends with the report's closing line and the block's empty line.
-  auto Count = [&](const std::string& s) {
-    std::size_t n = 0;
-    for (auto p = sLog.find(s); p != std::string::npos; p = sLog.find(s, p + 1)) ++n;
-    return n;
-  };
-  const std::string sEnd = "----------------------------------------\r\n\r\n";
-  const std::size_t nRuns = Count("----- Check gestartet: ");
-  EXPECT_TRUE(nRuns == 1 || nRuns == 2) << nRuns;
-  EXPECT_EQ(Count(sEnd), nRuns);
-  EXPECT_EQ(sLog.substr(sLog.size() - sEnd.size()), sEnd);
 }
 
 }  // namespace

@@ -137,6 +137,27 @@ TEST_F(ControlsTest, ObjectAndWindowLiveAndDieTogether) {
   EXPECT_EQ(::SendMessageW(hwnd, WM_MOVE, 0, 0), 0);
 }
 
+// A close request while a step runs is carried out when the last step has ended.
+TEST_F(ControlsTest, CloseRequestWaitsForTheStepsUnderWay) {
+  TTestForm form(&FErrors);
+  form.Create();
+  {
+    TovForm::TBusy outer(form);
+    {
+      TovForm::TBusy inner(form);
+      ::SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
+      ::SendMessageW(form.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    EXPECT_NE(form.Handle(), nullptr) << "closed while a step was under way";
+  }
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+  EXPECT_EQ(form.Handle(), nullptr) << "the held request was not carried out";
+  EXPECT_TRUE(FErrors.empty());
+}
+
 TEST_F(ControlsTest, ClicksReachTheFormThroughPanelAndGroupBox) {
   TTestForm form(&FErrors);
   form.Create();
@@ -157,6 +178,12 @@ TEST_F(ControlsTest, ClicksReachTheFormThroughPanelAndGroupBox) {
   EXPECT_EQ(clicked[0], &inGroup);
   EXPECT_EQ(clicked[1], &inPanel);
   EXPECT_EQ(TovControl::FromHandle(panel.Handle()), &panel);
+  // Windows of other kinds keep other pointers in their user data: they are no control.
+  EXPECT_EQ(TovControl::FromHandle(form.Handle()), nullptr);
+  HWND hForeign = ::CreateWindowExW(0, L"BUTTON", L"fremd", WS_CHILD, 0, 0, 5, 5, form.Handle(), nullptr, nullptr, nullptr);
+  ::SetWindowLongPtrW(hForeign, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form));
+  EXPECT_EQ(TovControl::FromHandle(hForeign), nullptr);
+  ::DestroyWindow(hForeign);
 
   // The inner area lies below the caption and inside the frame.
   const RECT inner = group.InnerRect();
