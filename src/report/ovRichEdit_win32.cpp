@@ -113,7 +113,8 @@ LRESULT CALLBACK TovRichEdit::SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, 
     const bool bWantReturn = (::GetWindowLongW(hwnd, GWL_STYLE) & ES_WANTRETURN) != 0;
     auto* msg = reinterpret_cast<const MSG*>(lParam);
     const bool bReturn = msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN;
-    return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL | (bWantReturn && bReturn ? DLGC_WANTMESSAGE : 0);
+    // No DLGC_HASSETSEL: tabbing into the letter must not select all of it.
+    return DLGC_WANTCHARS | DLGC_WANTARROWS | (bWantReturn && bReturn ? DLGC_WANTMESSAGE : 0);
   }
   if (uMsg == WM_NCDESTROY) {
     if (auto* self = static_cast<TovRichEdit*>(FromHandle(hwnd))) self->Detached();
