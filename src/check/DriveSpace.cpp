@@ -11,6 +11,7 @@ namespace sw {
 namespace {
 constexpr double kBytesPerGB = 1024.0 * 1024.0 * 1024.0;
 constexpr double kRequiredFreeGB = 5.0;
+constexpr const wchar_t* kDriveUnreachable = L"Laufwerk nicht erreichbar!";
 
 std::wstring FormatGB(double dGB, ILocale& aLocale) {
   return FormatWholeNumber(dGB, aLocale.ThousandSeparator()) + L" GB";
@@ -39,9 +40,11 @@ void TServiceInfos::GetDriveSpaceInformation(wchar_t cLetter, std::wstring& sVal
   try {
     std::int64_t nFree = -1, nTotal = -1;
     if (!aDrives.GetDiskSpace(cLetter, nFree, nTotal)) {
-      // The platform does not know the drive: -1 byte each, which rounds to "0 GB".
-      nFree = -1;
-      nTotal = -1;
+      // No sizes to show, but a PC that cannot reach the drive fails it as a full one would.
+      sValue = kDriveUnreachable;
+      cColor = clRed;
+      iPoints += 2;
+      return;
     }
     const double dFreeGB = static_cast<double>(nFree) / kBytesPerGB;
     const double dTotalGB = static_cast<double>(nTotal) / kBytesPerGB;

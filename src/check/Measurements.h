@@ -7,7 +7,7 @@
 namespace sw {
 
 // Free and total bytes of a drive as GetDiskFreeSpaceExW reports them; false when the
-// platform cannot tell (the rating then counts -1 byte for each).
+// drive did not answer (the rating then reads it as unreachable).
 class IDriveQuery {
  public:
   virtual ~IDriveQuery() = default;

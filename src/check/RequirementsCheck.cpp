@@ -4,6 +4,7 @@
 #include <string>
 
 #include "check/Measurements.h"
+#include "check/RunDriveQuery.h"
 #include "common/Text.h"
 #include "report/InfoItem.h"
 #include "report/Render.h"
@@ -162,8 +163,14 @@ bool TServiceInfos::CollectImportantEnvironmentInfos(std::wstring& sAISMail_To, 
     } else {
       cLetter = sPath[0];
     }
-    const std::wstring sServer = aMeasure.GetProductServerPath();
-    const bool bSameDrive = !sPath.empty() && sPath[0] != L'\\' && !sServer.empty() && sServer[0] != L'\\' &&
+    const bool bOnUnc = !sPath.empty() && sPath[0] == L'\\';
+    // The drive is asked before anything else touches it. One that does not answer is
+    // asked nothing more in this run, not even for the product server's file on it:
+    // its rating does not depend on the server.
+    TRunDriveQuery aDrives(aMeasure.Drives());
+    const bool bDriveLost = !bOnUnc && !aDrives.Answers(cLetter);
+    const std::wstring sServer = bDriveLost ? std::wstring() : aMeasure.GetProductServerPath();
+    const bool bSameDrive = !sPath.empty() && !bOnUnc && !sServer.empty() && sServer[0] != L'\\' &&
                             sServer[0] == sPath[0];
 
     Note(L"\nDer freie Festplattenplatz auf dem Installationslaufwerk muss mindestens " + std::to_wstring(kMinDiskGB) +
@@ -172,17 +179,17 @@ bool TServiceInfos::CollectImportantEnvironmentInfos(std::wstring& sAISMail_To, 
       Note(L"Die Installation eines Arztinformationssystems wurde nicht gefunden, es wird der freie Platz auf "
            L"Ihrem Windows-Laufwerk angezeigt.");
 
-    if (!sPath.empty() && sPath[0] == L'\\') {
+    if (bOnUnc) {
       Note(L"Ihre " + sName + L" Installation liegt auf einem UNC-Pfad. Der freie Platz kann nicht festgestellt werden.");
     } else {
       // Shown when the rating reaches no verdict and leaves the text alone; not "???",
       // which the renderer would paint red over the navy.
       std::wstring sValue = kDriveNotRated;
       TColor cColor = clNavy;
-      GetDriveSpaceInformation(cLetter, sValue, cColor, bSameDrive ? kSameDriveDiff_GB : 0, aMeasure.Drives(),
+      GetDriveSpaceInformation(cLetter, sValue, cColor, bSameDrive ? kSameDriveDiff_GB : 0, aDrives,
                                aMeasure.Locale());
       Rated(sName + L" auf " + std::wstring(1, cLetter) + L": belegter/gesamter Platz, Dateisystem / " +
-                aMeasure.Drives().QueryFileSystemName(cLetter),
+                aDrives.QueryFileSystemName(cLetter),
             sValue, cColor);
     }
 

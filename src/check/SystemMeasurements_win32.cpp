@@ -23,20 +23,6 @@ class TQuietDriveErrors {
  private:
   UINT FuOld;
 };
-
-bool FreeBytes(const std::wstring& sRoot, std::int64_t& n) {
-  ULARGE_INTEGER uFree{};
-  if (!::GetDiskFreeSpaceExW(sRoot.c_str(), &uFree, nullptr, nullptr)) return false;
-  n = static_cast<std::int64_t>(uFree.QuadPart);
-  return true;
-}
-
-bool TotalBytes(const std::wstring& sRoot, std::int64_t& n) {
-  ULARGE_INTEGER uTotal{};
-  if (!::GetDiskFreeSpaceExW(sRoot.c_str(), nullptr, &uTotal, nullptr)) return false;
-  n = static_cast<std::int64_t>(uTotal.QuadPart);
-  return true;
-}
 }  // namespace
 
 bool TWinDriveQuery::GetDiskSpace(wchar_t cLetter, std::int64_t& nFreeBytes, std::int64_t& nTotalBytes) {
@@ -44,11 +30,11 @@ bool TWinDriveQuery::GetDiskSpace(wchar_t cLetter, std::int64_t& nFreeBytes, std
   TQuietDriveErrors quiet;
   nFreeBytes = -1;
   nTotalBytes = -1;
-  const bool bFree = FreeBytes(sRoot, nFreeBytes);
-  const bool bTotal = TotalBytes(sRoot, nTotalBytes);
-  if (!bFree) nFreeBytes = -1;
-  if (!bTotal) nTotalBytes = -1;
-  return bFree && bTotal;
+  ULARGE_INTEGER uFree{}, uTotal{};
+  if (!::GetDiskFreeSpaceExW(sRoot.c_str(), &uFree, &uTotal, nullptr)) return false;
+  nFreeBytes = static_cast<std::int64_t>(uFree.QuadPart);
+  nTotalBytes = static_cast<std::int64_t>(uTotal.QuadPart);
+  return true;
 }
 
 std::wstring TWinDriveQuery::QueryFileSystemName(wchar_t cLetter) {

@@ -7,8 +7,8 @@ namespace sw {
 // Drive sizes and file-system names of the running PC.
 class TWinDriveQuery : public IDriveQuery {
  public:
-  // Two GetDiskFreeSpaceExW calls on "<letter>:\", free space first. A size the
-  // platform cannot tell is set to -1 and the result is false.
+  // One GetDiskFreeSpaceExW call on "<letter>:\" for both sizes: a drive that does
+  // not answer makes each call wait for its time-out. On failure both are -1.
   bool GetDiskSpace(wchar_t cLetter, std::int64_t& nFreeBytes, std::int64_t& nTotalBytes) override;
   // GetVolumeInformationW, file-system name only, into 32 characters; "???" on failure.
   std::wstring QueryFileSystemName(wchar_t cLetter) override;

@@ -75,15 +75,14 @@ TEST(DriveSpace, PointsAddToTheScoreAlreadyThere) {
   EXPECT_EQ(list.Points(), 4);
 }
 
-TEST(DriveSpace, UnknownDriveCountsMinusOneByteAndIsRed) {
+TEST(DriveSpace, UnreachableDriveIsRedWithoutSizes) {
   test::TFakeDrives drives;  // knows no drive at all
   test::TGermanLocale locale;
   TRatedList list;
   std::wstring sValue = L"sentinel";
   TColor cColor = 0;
   list.GetDriveSpaceInformation(L'Q', sValue, cColor, 0, drives, locale);
-  // -1 byte rounds to 0: shown without a minus sign.
-  EXPECT_EQ(sValue, L"0 GB/0 GB belegt (0 %) = 0 GB frei - Zuwenig freier Platz auf diesem Laufwerk!");
+  EXPECT_EQ(sValue, L"Laufwerk nicht erreichbar!");
   EXPECT_EQ(cColor, clRed);
   EXPECT_EQ(list.Points(), 2);
   ASSERT_EQ(drives.Asked.size(), 1u);

@@ -39,6 +39,8 @@ class TFakeDrives : public IDriveQuery {
  public:
   std::map<wchar_t, TFakeDrive> Drives;  // the letter exactly as asked for
   bool bThrow = false;
+  // Every question that touches a drive, in order: sizes, file-system name, and the
+  // product server's file (TFakeMeasurements).
   std::vector<wchar_t> Asked;
 
   bool GetDiskSpace(wchar_t cLetter, std::int64_t& nFree, std::int64_t& nTotal) override {
@@ -51,6 +53,7 @@ class TFakeDrives : public IDriveQuery {
     return true;
   }
   std::wstring QueryFileSystemName(wchar_t cLetter) override {
+    Asked.push_back(cLetter);
     auto it = Drives.find(cLetter);
     return it == Drives.end() ? L"???" : it->second.sFileSystem;
   }
@@ -107,7 +110,12 @@ class TFakeMeasurements : public IMeasurements {
     sPath = sAisPath;
   }
   std::wstring QueryWindowsDirectory() override { return Hit("QueryWindowsDirectory"), sWinDir; }
-  std::wstring GetProductServerPath() override { return Hit("GetProductServerPath"), sServer; }
+  // Looking for the server's file touches the drive it is on.
+  std::wstring GetProductServerPath() override {
+    Hit("GetProductServerPath");
+    if (sServer.size() > 1 && sServer[1] == L':') FakeDrives.Asked.push_back(sServer[0]);
+    return sServer;
+  }
   IDriveQuery& Drives() override { return FakeDrives; }
   ILocale& Locale() override { return FakeLocale; }
 

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -110,6 +111,42 @@ bool DriveXReady() {
   if (!::GetDiskFreeSpaceExW(L"X:\\", &uFree, &uTotal, nullptr)) return false;
   return uTotal.QuadPart == 4ULL << 30;
 }
+
+// Drive N: of the prefix is the folder n in SW_CHECK_MOUNTS (tests/check/drives.sh).
+// Moved aside for the life of this object, it leaves the letter pointing at nothing, as
+// a mapped drive whose server is off; moved back after, for the tests that follow.
+class TLostDriveN {
+ public:
+  TLostDriveN() {
+    wchar_t sRoot[MAX_PATH] = {};
+    const DWORD cch = ::GetEnvironmentVariableW(L"SW_CHECK_MOUNTS", sRoot, MAX_PATH);
+    if (cch == 0 || cch >= MAX_PATH || sRoot[0] != L'/') return;
+    // A Unix path: Z: maps the Unix root.
+    std::wstring s = L"Z:" + std::wstring(sRoot, cch);
+    for (wchar_t& c : s)
+      if (c == L'/') c = L'\\';
+    FsFolder = s + L"\\n";
+    FsAside = s + L"\\n-aside";
+    FbMoved = ::MoveFileW(FsFolder.c_str(), FsAside.c_str()) != FALSE;
+  }
+  ~TLostDriveN() {
+    if (!FbMoved) return;
+    EXPECT_TRUE(::MoveFileW(FsAside.c_str(), FsFolder.c_str())) << "N: left pointing at nothing";
+  }
+  TLostDriveN(const TLostDriveN&) = delete;
+  TLostDriveN& operator=(const TLostDriveN&) = delete;
+
+  // True when N: is there as a letter and does not answer.
+  bool Lost() const {
+    ULARGE_INTEGER uFree{};
+    SetLastError(0xdeadbeef);
+    return FbMoved && !::GetDiskFreeSpaceExW(L"N:\\", &uFree, nullptr, nullptr);
+  }
+
+ private:
+  std::wstring FsFolder, FsAside;
+  bool FbMoved = false;
+};
 
 std::wstring FileSystemOf(wchar_t cLetter) {
   TWinDriveQuery drives;
@@ -245,7 +282,8 @@ struct TKeySpec {
 // What the real Win32 adds to the check's choice of drive (the rules are proven against
 // fakes in RequirementsCheck and AisDetection): the practice system read from the 32-bit
 // view of the prefix's HKLM or from the child's environment, the product server from
-// HKCR with its file on the drive, and the real query of drive X:.
+// HKCR with its file on the drive, and the real query of drive X:, and of drive N:
+// whose folder is gone.
 TEST(RatedReport, PracticeSystemFromThePrefixRatesItsRealDrive) {
   if (!DriveXReady()) GTEST_SKIP() << "drive X: is not the 4 GB tmpfs (tests/check/drives.sh needs root)";
   const std::wstring sFs = FileSystemOf(L'X');
@@ -265,6 +303,7 @@ TEST(RatedReport, PracticeSystemFromThePrefixRatesItsRealDrive) {
     const wchar_t* sMedistar;  // nullptr: removed from the child's environment
     std::wstring sDriveRow;    // the line after the disk-space note
     TColor cColor;
+    bool bDriveNLost = false;
   };
   const TCase kCases[] = {
       {"Albis in HKLM, no product server: red",
@@ -275,6 +314,9 @@ TEST(RatedReport, PracticeSystemFromThePrefixRatesItsRealDrive) {
        {{HKEY_LOCAL_MACHINE, kAlbisKey, L"Installationspfad", L"X:\\ALBISWIN"},
         {HKEY_CLASSES_ROOT, kServerKey, L"", L"X:\\Produkt\\Server.exe"}},
        nullptr, L"Gelb: Albis auf X:" + sX + L" - OK!", clOlive},
+      {"practice system on a drive whose folder is gone: red, no sizes",
+       {{HKEY_CLASSES_ROOT, kServerKey, L"", L"N:\\Produkt\\Server.exe"}}, L"N:\\MEDISTAR",
+       L"Rot: MEDISTAR auf N:" + kDriveLabel + L"??? = Laufwerk nicht erreichbar!", clRed, true},
   };
   for (const TCase& c : kCases) {
     SCOPED_TRACE(c.sName);
@@ -283,10 +325,17 @@ TEST(RatedReport, PracticeSystemFromThePrefixRatesItsRealDrive) {
       keys.push_back(std::make_unique<TScratchKey>(k.hRoot, k.sKey));
       keys.back()->SetString(k.sValueName, k.sPath);
     }
+    std::optional<TLostDriveN> lost;
+    if (c.bDriveNLost) {
+      lost.emplace();
+      ASSERT_TRUE(lost->Lost()) << "N: answers or is missing (tests/check/drives.sh); error " << ::GetLastError();
+    }
     TSichtwerkProcess app;
     TReport r;
+    // The report's status line: the run ended and the window is up.
     ASSERT_TRUE(RunSichtwerk(app, L"check-rows", {{L"MEDISTARDIR", c.sMedistar ? c.sMedistar : L""}}, r))
         << ToUtf8(app.PaneText());
+    EXPECT_TRUE(::IsWindowVisible(app.MainWindow()));
     const int iNote = IndexOf(r.Lines, kDiskNote);
     ASSERT_GE(iNote, 0) << ToUtf8(r.sPane);
     ASSERT_LT(iNote + 1, static_cast<int>(r.Lines.size()));

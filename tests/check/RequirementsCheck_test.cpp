@@ -304,7 +304,7 @@ TEST(RequirementsCheck, DriveOfThePracticeSystem) {
     const char* sName;
     const wchar_t *sAisName, *sAisPath, *sServer, *sWinDir;
     std::vector<TEntry> Tail;  // from the note after the disk-space note on
-    std::vector<wchar_t> Asked;
+    std::vector<wchar_t> Asked;  // every drive touched: sizes, product server's file, file system
     int iPoints;
   };
   const std::wstring kNotFound =
@@ -319,23 +319,23 @@ TEST(RequirementsCheck, DriveOfThePracticeSystem) {
       {"no practice system: Windows drive, upper-cased", L"", L"", L"", L"c:\\windows",
        {{kNotFound, L"-1", 0}, {L"Gruen: Windows auf C: belegter/gesamter Platz, Dateisystem / NTFS", kGreenC, clGreen},
         {kHyphens, L"-1", 0}},
-       {L'C'}, 0},
+       {L'C', L'C'}, 0},
       {"name without path counts as not found", L"TurboMed", L"", L"D:\\x.exe", L"C:\\WINDOWS",
        {{kNotFound, L"-1", 0}, {L"Gruen: Windows auf C: belegter/gesamter Platz, Dateisystem / NTFS", kGreenC, clGreen},
         {kHyphens, L"-1", 0}},
-       {L'C'}, 0},
+       {L'C', L'D', L'C'}, 0},
       {"same drive lowers the limit", L"Albis", L"D:\\Albis", L"D:\\Prog\\Server.exe", L"C:\\windows",
        {{L"Gelb: Albis auf D: belegter/gesamter Platz, Dateisystem / exFAT", kOK4, clOlive}, {kHyphens, L"-1", 0}},
-       {L'D'}, 1},
+       {L'D', L'D', L'D'}, 1},
       {"other drive keeps the limit", L"Albis", L"D:\\Albis", L"C:\\Prog\\Server.exe", L"C:\\windows",
        {{L"Rot: Albis auf D: belegter/gesamter Platz, Dateisystem / exFAT", kRed4, clRed}, kBang1, kBang1, kBang1, kSpeak, {kHyphens, L"-1", 0}},
-       {L'D'}, 2},
+       {L'D', L'C', L'D'}, 2},
       {"no product server keeps the limit", L"Albis", L"D:\\Albis", L"", L"C:\\windows",
        {{L"Rot: Albis auf D: belegter/gesamter Platz, Dateisystem / exFAT", kRed4, clRed}, kBang1, kBang1, kBang1, kSpeak, {kHyphens, L"-1", 0}},
-       {L'D'}, 2},
+       {L'D', L'D'}, 2},
       {"letters compared with case", L"Compumed M1", L"d:\\M1", L"D:\\Prog\\Server.exe", L"C:\\windows",
        {{L"Rot: Compumed M1 auf d: belegter/gesamter Platz, Dateisystem / exFAT", kRed4, clRed}, kBang1, kBang1, kBang1, kSpeak, {kHyphens, L"-1", 0}},
-       {L'd'}, 2},
+       {L'd', L'D', L'd'}, 2},
       {"UNC product server keeps the limit", L"TurboMed", L"\\\\srv\\tm", L"\\\\srv\\x.exe", L"C:\\windows",
        {{L"Ihre TurboMed Installation liegt auf einem UNC-Pfad. Der freie Platz kann nicht festgestellt werden.",
          L"-1", 0},
@@ -346,9 +346,9 @@ TEST(RequirementsCheck, DriveOfThePracticeSystem) {
          L"-1", 0},
         {kHyphens, L"-1", 0}},
        {}, 0},
-      {"unknown drive of the practice system", L"MEDISTAR", L"Q:\\M", L"", L"C:\\windows",
-       {{L"Rot: MEDISTAR auf Q: belegter/gesamter Platz, Dateisystem / ???",
-         L"0 GB/0 GB belegt (0 %) = 0 GB frei - Zuwenig freier Platz auf diesem Laufwerk!", clRed},
+      {"unreachable drive of the practice system: asked once, the server's file on it not at all", L"MEDISTAR",
+       L"Q:\\M", L"Q:\\Prog\\Server.exe", L"C:\\windows",
+       {{L"Rot: MEDISTAR auf Q: belegter/gesamter Platz, Dateisystem / ???", L"Laufwerk nicht erreichbar!", clRed},
         {kBang, L"-1", 0}, {kBang, L"-1", 0}, {kBang, L"-1", 0},
         {L"!Sprechen sie mit Ihrem Vertriebspartner!", L"-1", 0}, {kHyphens, L"-1", 0}},
        {L'Q'}, 2},
@@ -384,6 +384,7 @@ TEST(RequirementsCheck, FailedDriveRatingShowsNavyLine) {
   EXPECT_EQ(e.Color, clNavy);
   EXPECT_EQ(e.Value, L"Der freie Platz konnte nicht festgestellt werden.");
   EXPECT_EQ(e.Value.find(L"???"), std::wstring::npos) << "would be repainted by the render step";
+  EXPECT_EQ(m.FakeDrives.Asked, std::vector<wchar_t>{L'C'}) << "a drive whose query raised is asked nothing more";
   EXPECT_EQ(r.iPoints, 0);
   EXPECT_EQ(r.Entries.back().Info, kHyphens);
 }

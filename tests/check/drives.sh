@@ -1,26 +1,29 @@
 #!/usr/bin/env bash
-# A small drive for the end-to-end check tests under Wine (run as root by CTest):
+# Small drives for the end-to-end check tests under Wine (run as root by CTest):
 #   drives.sh setup|cleanup WINE_STATE_DIR MOUNT_ROOT
 # MOUNT_ROOT/x      a 4 GB tmpfs, drive X: of the test prefix (4 x 2^30 bytes free)
-# MOUNT_ROOT/ready  written when it is in place; the tests skip without it.
+# MOUNT_ROOT/n      a plain folder, drive N:; a test moves it aside to leave the letter
+#                   pointing at nothing, as a mapped drive whose server is off
+# MOUNT_ROOT/ready  written when X: is in place; the tests skip without it.
 set -uo pipefail
 cmd=$1 state=$2 root=$3
 drive="$state/prefix/dosdevices/x:"
+lost="$state/prefix/dosdevices/n:"
 
 case "$cmd" in
   setup)
-    mkdir -p "$root/x"
+    mkdir -p "$root/x" "$root/n" "$state/prefix/dosdevices"
     rm -f "$root/ready"
+    ln -sfn "$root/n" "$lost"
     if ! mountpoint -q "$root/x"; then
       mount -t tmpfs -o size=4g tmpfs "$root/x" ||
         { echo "drives.sh: no tmpfs (not root?)" >&2; exit 0; }
     fi
-    mkdir -p "$state/prefix/dosdevices"
     ln -sfn "$root/x" "$drive"
     touch "$root/ready"
     ;;
   cleanup)
-    rm -f "$root/ready" "$drive"
+    rm -f "$root/ready" "$drive" "$lost"
     mountpoint -q "$root/x" && umount "$root/x"
     rm -rf "$root"
     ;;
