@@ -170,7 +170,8 @@ TEST(MailFrame, YesCopiesThenOpensANewMailBadEndsAreTold) {
        L"Auf diesem PC ist kein Mailprogramm eingerichtet, das neue Mails öffnet (mailto:).\n\nDie Informationen "
        L"stehen in der Zwischenablage. Fügen Sie sie mit Strg+V in eine neue Mail ein, zum Beispiel in Ihrer "
        L"Web-Mail. " + sPrintHint},
-      {"clipboard busy", 26, L"a@b.example", {TClipboardOutcome::Busy, 0}, true, L"Mail konnte nicht übergeben werden.",
+      {"clipboard busy", 26, L"a@b.example", {TClipboardOutcome::Busy, 0}, true,
+       L"Mail konnte nicht übergeben werden.",
        L"Die Zwischenablage wird gerade von einem anderen Programm benutzt, die Informationen wurden nicht kopiert. "
        L"Es wurde keine neue Mail geöffnet.\n\nBitte versuchen Sie es gleich noch einmal. " + sPrintHint},
       {"no memory", 26, L"a@b.example", {TClipboardOutcome::NoMemory, 8}, true, L"Mail konnte nicht übergeben werden.",
