@@ -31,7 +31,8 @@ enum class TMailOutcome {
   Failed,        // the mail program reported an error
 };
 TMailOutcome MailOutcome(std::uint32_t nMapiResult);
-// The message box text for NoMailSystem and Failed (naming the code), "" otherwise.
+// Why a mail ended as NoMailSystem or Failed (naming the code), with the pointer to
+// printing; "" otherwise. The question after such a mail starts with it.
 std::wstring MailOutcomeMessage(TMailOutcome aOutcome, std::uint32_t nMapiResult);
 // The same text followed by the offer of the second way: clipboard and a new mail.
 std::wstring MailFallbackQuestion(TMailOutcome aOutcome, std::uint32_t nMapiResult);
