@@ -1,5 +1,10 @@
 #include "app/MainForm_win32.h"
+
+#include <vector>
+
+#include "common/Text.h"
 #include "share/FormPreview_win32.h"
+#include "share/MailFallback_win32.h"
 #include "share/MailText.h"
 #include "share/Mapi_win32.h"
 #include "share/PreviewText.h"
@@ -9,8 +14,9 @@
 
 namespace sw {
 
-// The frames' view of the main window and the pressed button.
-class TMainFormShare : public IShareUi {
+// The frames' view of the main window and the pressed button, and the second way of
+// the mail: the clipboard and the mailto: handler.
+class TMainFormShare : public IShareUi, public IMailFallback {
  public:
   TMainFormShare(TMainForm& aForm, TovButton& aButton) : F(aForm), FButton(aButton) {}
   void SetButtonEnabled(bool bEnabled) override { FButton.SetEnabled(bEnabled); }
@@ -25,11 +31,30 @@ class TMainFormShare : public IShareUi {
     else
       ::MessageBoxW(F.Fhwnd, sText.c_str(), L"Sichtwerk", MB_OK | MB_ICONWARNING);
   }
+  // With the tests' sink nobody can answer: the text goes there and counts as No.
+  bool AskYesNo(const std::wstring& sText) override {
+    if (F.ErrorSink()) {
+      F.ErrorSink()(sText);
+      return false;
+    }
+    return ::MessageBoxW(F.Fhwnd, sText.c_str(), L"Sichtwerk", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON1) == IDYES;
+  }
+
+  TMailRecord ReportMail() override { return BuildReportMail(F.sAISMail_To, F.sBody); }
+  std::vector<TColor> ReportLineColors() override;
+  TClipboardResult PutOnClipboard(const std::wstring& sText, const std::string& sCfHtml) override {
+    return PutTextAndHtmlOnClipboard(F.Fhwnd, sText, sCfHtml);
+  }
+  bool OpenUrl(const std::wstring& sUrl) override { return OpenWithShell(F.Fhwnd, sUrl) > 32; }
 
  private:
   TMainForm& F;
   TovButton& FButton;
 };
+
+// The report colour of each line of the pane as the run added it, not as a theme shows
+// it: under high contrast the pane draws every line in the theme's colour.
+std::vector<TColor> TMainFormShare::ReportLineColors() { return F.FRichEditInfo.LineReportColors(); }
 
 void TMainForm::ComposeBody() {
   // A cursor of its own: the frames around it keep theirs in the form.
@@ -74,7 +99,7 @@ void TMainForm::ButtonMailClick(TovButton& Sender) {
   // mail goes out with the report or not at all.
   TBusy busy(*this);
   TMainFormShare ui(*this, Sender);
-  RunMailFrame(ui, [this] { ComposeBody(); }, [this] { return SendReportMail(); });
+  RunMailFrame(ui, [this] { ComposeBody(); }, [this] { return SendReportMail(); }, ui);
 }
 
 void TMainForm::ButtonPreviewClick(TovButton& Sender) {

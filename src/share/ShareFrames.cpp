@@ -1,6 +1,32 @@
 #include "share/ShareFrames.h"
 
+#include "share/MailTo.h"
+
 namespace sw {
+
+namespace {
+const wchar_t* const kPrintHint = L"Sie können die Informationen mit \"Infos anzeigen/ausdrucken\" ausdrucken.";
+
+// How the second way ended: the status line and, for a bad end, the box.
+struct TFallbackEnd {
+  const wchar_t* sStatus = nullptr;
+  std::wstring sMessage;
+};
+
+// The clipboard is filled and closed before the mail program starts, and a mail is
+// opened only when the report is on the clipboard: without it the mail is worth nothing.
+TFallbackEnd CopyAndOpenMail(IMailFallback& aFallback) {
+  const TMailRecord aMail = aFallback.ReportMail();
+  const std::wstring sText = ClipboardText(aMail.Value(L"body"));
+  const TClipboardResult aCopied =
+      aFallback.PutOnClipboard(sText, CfHtml(MailHtmlFragment(sText, aFallback.ReportLineColors())));
+  if (aCopied.aOutcome != TClipboardOutcome::Copied) return {kStatusMailNotHanded, ClipboardFailureMessage(aCopied)};
+  const std::wstring sTo = aMail.Value(L"to");
+  if (!aFallback.OpenUrl(MailToUrl(sTo, aMail.Value(L"subject"), kMailToBody)))
+    return {kStatusMailToNoHandler, NoMailHandlerMessage(sTo)};
+  return {kStatusMailToOpened, L""};
+}
+}  // namespace
 
 TMailOutcome MailOutcome(std::uint32_t nMapiResult) {
   switch (nMapiResult) {
@@ -29,8 +55,39 @@ std::wstring MailOutcomeMessage(TMailOutcome aOutcome, std::uint32_t nMapiResult
   return L"";
 }
 
+std::wstring MailFallbackQuestion(TMailOutcome aOutcome, std::uint32_t nMapiResult) {
+  return MailOutcomeMessage(aOutcome, nMapiResult) +
+         L"\n\nSoll Sichtwerk das Anschreiben und die Informationen in die Zwischenablage kopieren und eine "
+         L"neue Mail in Ihrem Standard-Mailprogramm öffnen? Dort fügen Sie sie mit Strg+V ein.";
+}
+
+std::wstring ClipboardFailureMessage(const TClipboardResult& aResult) {
+  const std::wstring sNoMail = L" Es wurde keine neue Mail geöffnet.\n\n";
+  switch (aResult.aOutcome) {
+    case TClipboardOutcome::Busy:
+      return L"Die Zwischenablage wird gerade von einem anderen Programm benutzt, die Informationen wurden nicht "
+             L"kopiert." + sNoMail + L"Bitte versuchen Sie es gleich noch einmal. " + kPrintHint;
+    case TClipboardOutcome::NoMemory:
+      return L"Für die Informationen ist nicht genug Speicher frei, sie wurden nicht in die Zwischenablage "
+             L"kopiert." + sNoMail + kPrintHint;
+    case TClipboardOutcome::Failed:
+      return L"Die Informationen konnten nicht in die Zwischenablage kopiert werden (Fehler " +
+             std::to_wstring(aResult.nError) + L")." + sNoMail + kPrintHint;
+    case TClipboardOutcome::Copied:
+      break;
+  }
+  return L"";
+}
+
+std::wstring NoMailHandlerMessage(const std::wstring& sTo) {
+  const std::wstring sMail = sTo.empty() ? L"eine neue Mail" : L"eine neue Mail an " + sTo;
+  return L"Auf diesem PC ist kein Mailprogramm eingerichtet, das neue Mails öffnet (mailto:).\n\n"
+         L"Die Informationen stehen in der Zwischenablage. Fügen Sie sie mit Strg+V in " + sMail +
+         L" ein, zum Beispiel in Ihrer Web-Mail. " + kPrintHint;
+}
+
 void RunMailFrame(IShareUi& aUi, const std::function<void()>& ComposeBody,
-                  const std::function<std::uint32_t()>& SendReportMail) {
+                  const std::function<std::uint32_t()>& SendReportMail, IMailFallback& aFallback) {
   aUi.SetButtonEnabled(false);
   aUi.ShowWaitCursor();
   auto cleanUp = [&](const wchar_t* sStatus) {
@@ -52,9 +109,24 @@ void RunMailFrame(IShareUi& aUi, const std::function<void()>& ComposeBody,
     throw;
   }
   const TMailOutcome aOutcome = MailOutcome(nResult);
-  const std::wstring sMessage = MailOutcomeMessage(aOutcome, nResult);
-  cleanUp(sMessage.empty() ? kStatusMailDone : kStatusMailNotHanded);
-  if (!sMessage.empty()) aUi.ShowMessage(sMessage);
+  if (aOutcome == TMailOutcome::Handed || aOutcome == TMailOutcome::Cancelled) {
+    cleanUp(kStatusMailDone);
+    return;
+  }
+  cleanUp(kStatusMailNotHanded);
+  // Anything but Yes is No (Wine ends the box on WM_CLOSE with IDCANCEL): nothing more.
+  if (!aUi.AskYesNo(MailFallbackQuestion(aOutcome, nResult))) return;
+  aUi.ShowWaitCursor();
+  TFallbackEnd aEnd;
+  try {
+    aEnd = CopyAndOpenMail(aFallback);
+  } catch (...) {
+    aUi.RestoreCursor();
+    throw;
+  }
+  aUi.RestoreCursor();
+  aUi.SetStatus(aEnd.sStatus);
+  if (!aEnd.sMessage.empty()) aUi.ShowMessage(aEnd.sMessage);
 }
 
 void RunPreviewFrame(IShareUi& aUi, const std::function<void()>& ShowPreview) {

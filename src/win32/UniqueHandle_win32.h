@@ -53,6 +53,7 @@ SW_HANDLE_TRAITS(TDCTraits, HDC, nullptr, ::DeleteDC);
 SW_HANDLE_TRAITS(TSidTraits, PSID, nullptr, ::FreeSid);
 SW_HANDLE_TRAITS(TWindowTraits, HWND, nullptr, ::DestroyWindow);
 SW_HANDLE_TRAITS(TFindTraits, HANDLE, INVALID_HANDLE_VALUE, ::FindClose);
+SW_HANDLE_TRAITS(TGlobalTraits, HGLOBAL, nullptr, ::GlobalFree);
 }  // namespace detail
 
 using THandleOwner = TUniqueHandle<detail::THandleTraits>;
@@ -65,6 +66,8 @@ using TDeviceContext = TUniqueHandle<detail::TDCTraits>;
 using TSid = TUniqueHandle<detail::TSidTraits>;
 using TWindowHandle = TUniqueHandle<detail::TWindowTraits>;
 using TFindHandle = TUniqueHandle<detail::TFindTraits>;
+// Memory from GlobalAlloc; release() it once the clipboard owns it.
+using TGlobalMemory = TUniqueHandle<detail::TGlobalTraits>;
 
 // A screen device context from GetDC, released with ReleaseDC.
 class TScreenDC {

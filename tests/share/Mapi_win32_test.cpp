@@ -2,7 +2,10 @@
 
 #include "common/ShareDrive_win32.h"
 #include "common/SichtwerkProcess_win32.h"
+#include "common/Text.h"
 #include "common/Wait_win32.h"
+#include "share/MailTo.h"
+#include "share/ShareFrames.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +68,114 @@ std::map<std::string, std::string> ReadRecord(const std::wstring& sPath) {
     }
   }
   return m;
+}
+
+std::string ToAnsi(const std::wstring& s) {
+  const int cb = ::WideCharToMultiByte(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
+  std::string r(static_cast<std::size_t>(cb), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, s.data(), static_cast<int>(s.size()), r.data(), cb, nullptr, nullptr);
+  return r;
+}
+
+std::string ReadFileBytes(const std::wstring& sPath) {
+  std::ifstream f(std::filesystem::path(sPath), std::ios::binary);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+// The mailto: handler of the prefix (HKCR\mailto\shell\open\command), replaced or
+// removed for one test and put back as it was by the destructor: the prefix is shared.
+class TMailtoHandlerScratch {
+ public:
+  TMailtoHandlerScratch() {
+    HKEY h = nullptr;
+    FbHadKey = ::RegOpenKeyExW(HKEY_CLASSES_ROOT, kCommandKey, 0, KEY_READ, &h) == ERROR_SUCCESS;
+    if (!h) return;
+    wchar_t s[1024] = {};
+    DWORD cb = sizeof(s) - sizeof(wchar_t);
+    FbHadValue = ::RegQueryValueExW(h, nullptr, nullptr, &FdwType, reinterpret_cast<BYTE*>(s), &cb) == ERROR_SUCCESS;
+    FsOld = s;
+    ::RegCloseKey(h);
+  }
+  ~TMailtoHandlerScratch() {
+    if (!FbHadKey) {
+      ::RegDeleteKeyW(HKEY_CLASSES_ROOT, kCommandKey);
+      return;
+    }
+    if (FbHadValue) Set(FsOld, FdwType);
+  }
+  TMailtoHandlerScratch(const TMailtoHandlerScratch&) = delete;
+  TMailtoHandlerScratch& operator=(const TMailtoHandlerScratch&) = delete;
+
+  static bool Set(const std::wstring& sCommand, DWORD dwType = REG_SZ) {
+    HKEY h = nullptr;
+    if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, kCommandKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) !=
+        ERROR_SUCCESS)
+      return false;
+    const LONG r = ::RegSetValueExW(h, nullptr, 0, dwType, reinterpret_cast<const BYTE*>(sCommand.c_str()),
+                                    static_cast<DWORD>((sCommand.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(h);
+    return r == ERROR_SUCCESS;
+  }
+  static bool Remove() {
+    const LONG r = ::RegDeleteKeyW(HKEY_CLASSES_ROOT, kCommandKey);
+    return r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND;
+  }
+
+ private:
+  static constexpr const wchar_t* kCommandKey = L"mailto\\shell\\open\\command";
+  bool FbHadKey = false, FbHadValue = false;
+  DWORD FdwType = REG_SZ;
+  std::wstring FsOld;
+};
+
+// The clipboard as another program sees it; empty texts when it holds no such format.
+struct TClipboardContent {
+  std::wstring sText;
+  std::string sHtml;
+  bool bSentinel = false;  // the format the test put there before
+};
+const wchar_t* const kSentinelFormat = L"Sichtwerk Test Sentinel";
+
+bool OpenClipboardWaiting() {
+  return test::WaitFor([] { return ::OpenClipboard(nullptr) != FALSE; }, 5000);
+}
+
+// Puts text and a private format on the clipboard, which the program is to replace.
+bool PutSentinelOnClipboard() {
+  if (!OpenClipboardWaiting()) return false;
+  ::EmptyClipboard();
+  bool bOk = true;
+  for (UINT nFormat : {static_cast<UINT>(CF_UNICODETEXT), ::RegisterClipboardFormatW(kSentinelFormat)}) {
+    HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(L"sentinel"));
+    if (!h) { bOk = false; continue; }
+    memcpy(::GlobalLock(h), L"sentinel", sizeof(L"sentinel"));
+    ::GlobalUnlock(h);
+    if (!::SetClipboardData(nFormat, h)) { ::GlobalFree(h); bOk = false; }
+  }
+  ::CloseClipboard();
+  return bOk;
+}
+
+TClipboardContent ReadClipboard() {
+  TClipboardContent c;
+  if (!OpenClipboardWaiting()) return c;
+  if (HANDLE h = ::GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* p = static_cast<const wchar_t*>(::GlobalLock(h))) {
+      c.sText.assign(p, wcsnlen(p, ::GlobalSize(h) / sizeof(wchar_t)));
+      ::GlobalUnlock(h);
+    }
+  }
+  if (HANDLE h = ::GetClipboardData(::RegisterClipboardFormatW(L"HTML Format"))) {
+    if (const auto* p = static_cast<const char*>(::GlobalLock(h))) {
+      c.sHtml.assign(p, strnlen(p, ::GlobalSize(h)));
+      ::GlobalUnlock(h);
+    }
+  }
+  c.bSentinel = ::IsClipboardFormatAvailable(::RegisterClipboardFormatW(kSentinelFormat)) != FALSE;
+  ::CloseClipboard();
+  return c;
 }
 
 // Puts the recorder in the system directory and sets the availability value; both
@@ -329,7 +440,8 @@ TEST_F(MapiDispatch, MailButtonOfTheRunningProgram) {
   EXPECT_EQ(m2["calls"], "2");
 
   // A mail that the mail program refused: the status line does not claim success, and a
-  // box over the main window says so and points to printing.
+  // box over the main window says so, points to printing and offers the clipboard and a
+  // new mail; No leaves it at that.
   ASSERT_TRUE(app.WaitForStatus(L"Mailsystem hat keinen Fehler gemeldet.", 30000));
   ASSERT_TRUE(app.PressButton(L"per Mail versenden"));
   HWND hBox = test::share_drive::WaitForWindow(app.ProcessId(), L"#32770", app.MainWindow());
@@ -337,11 +449,14 @@ TEST_F(MapiDispatch, MailButtonOfTheRunningProgram) {
   EXPECT_EQ(WindowTextOf(hBox), L"Sichtwerk");
   EXPECT_EQ(WindowTextOf(::GetDlgItem(hBox, 0xFFFF)),
             L"Das Mailprogramm hat die Mail nicht angenommen (MAPI-Fehler 2).\n\nDie Informationen wurden "
-            L"nicht versendet. Sie können sie stattdessen mit \"Infos anzeigen/ausdrucken\" ausdrucken.");
+            L"nicht versendet. Sie können sie stattdessen mit \"Infos anzeigen/ausdrucken\" ausdrucken.\n\n"
+            L"Soll Sichtwerk das Anschreiben und die Informationen in die Zwischenablage kopieren und eine neue "
+            L"Mail in Ihrem Standard-Mailprogramm öffnen? Dort fügen Sie sie mit Strg+V ein.");
   EXPECT_EQ(app.Status(), L"Mail konnte nicht übergeben werden.");
   EXPECT_TRUE(::IsWindowEnabled(app.FindChild(L"Button", L"per Mail versenden")));
-  ::PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hBox, IDOK)));
+  ::PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hBox, IDNO)));
   ASSERT_TRUE(test::WaitFor([&] { return !::IsWindow(hBox); }));
+  EXPECT_EQ(app.Status(), L"Mail konnte nicht übergeben werden.");
 
   // Cancelled by the user in the mail program: silent, as before.
   ASSERT_TRUE(app.PressButton(L"per Mail versenden"));
@@ -371,6 +486,131 @@ TEST_F(MapiDispatch, CloseBehindTheMailClickWaitsForTheMail) {
   const std::string sBody = ReadRecord(sRecord)["body"];
   EXPECT_NE(sBody.find("----- Check gestartet: "), std::string::npos) << sBody;
   EXPECT_EQ(sBody.find("- keine informationen gesammelt"), std::string::npos);
+}
+
+// The mail's second way, driven as a user would: the recording MAPI answers, the
+// question is answered Yes, and the tests' own mailto: handler stands in for the mail
+// program. The clipboard is read while the program runs: Wine empties it when its
+// desktop process ends.
+class MailFallback : public MapiDispatch {
+ protected:
+  void SetUp() override {
+    MapiDispatch::SetUp();
+    wchar_t sTemp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, sTemp);
+    sUrlRecord = std::wstring(sTemp) + L"sw-mailto-record.txt";
+    ::DeleteFileW(sUrlRecord.c_str());
+    ASSERT_TRUE(PutSentinelOnClipboard());
+  }
+  void TearDown() override {
+    ::DeleteFileW(sUrlRecord.c_str());
+    MapiDispatch::TearDown();
+  }
+
+  // Starts the program with a detected practice system and the MAPI answer nMapiResult,
+  // presses Mail and answers the question Yes; false when it did not get there.
+  bool MailAndAnswerYes(test::TSichtwerkProcess& app, const wchar_t* sMapiResult) {
+    SetAvailability(L"1");
+    if (!app.Start(test::ScratchFolder(L"share-mailto"), {{L"MEDISTARDIR", L"C:\\MEDISTAR"},
+                                                           {L"SW_MAPI_RESULT", sMapiResult},
+                                                           {L"SW_MAILTO_RECORD", sUrlRecord}}))
+      return false;
+    if (!app.WaitForReport() || !app.PressButton(L"per Mail versenden")) return false;
+    HWND hBox = test::share_drive::WaitForWindow(app.ProcessId(), L"#32770", app.MainWindow());
+    if (!hBox) return false;
+    sQuestion = WindowTextOf(::GetDlgItem(hBox, 0xFFFF));
+    // Yes and No, Yes the default.
+    bYesDefault = (::GetWindowLongW(::GetDlgItem(hBox, IDYES), GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON &&
+                  ::GetDlgItem(hBox, IDNO) && !::GetDlgItem(hBox, IDOK);
+    ::PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(hBox, IDYES)));
+    return test::WaitFor([&] { return !::IsWindow(hBox); });
+  }
+
+  // What the clipboard must hold: the body the recording MAPI received, and the first
+  // rated report line in its colour, read from the pane.
+  void ExpectMailOnClipboard(test::TSichtwerkProcess& app, const TClipboardContent& c) {
+    const std::string sMapiBody = ReadRecord(sRecord)["body"];
+    ASSERT_FALSE(sMapiBody.empty()) << "the recording MAPI was not called";
+    EXPECT_EQ(ToAnsi(c.sText), sMapiBody) << "not the text of the mail";
+    EXPECT_EQ(c.sText.rfind(L"Sehr geehrte Damen und Herren,\r\n", 0), 0u);
+    EXPECT_FALSE(c.bSentinel) << "the clipboard was not emptied first";
+    EXPECT_EQ(c.sHtml.rfind("Version:0.9\r\n", 0), 0u);
+    EXPECT_NE(c.sHtml.find("<div style=\"color:#000000\">Sehr geehrte Damen und Herren,</div>"), std::string::npos);
+    const std::wstring sPane = app.PaneText();
+    LONG nPos = 0;
+    for (const std::wstring& sLine : SplitLines(sPane)) {
+      if (sLine.rfind(L"Gruen: ", 0) == 0 || sLine.rfind(L"Gelb: ", 0) == 0 || sLine.rfind(L"Rot: ", 0) == 0) {
+        CHARFORMAT2W cf{};
+        ASSERT_TRUE(app.CharFormatAt(nPos, cf));
+        const std::string sDiv =
+            "<div style=\"color:" + HtmlColor(cf.crTextColor) + "\">" + test::ToUtf8(sLine.substr(0, 5));
+        EXPECT_NE(c.sHtml.find(sDiv), std::string::npos) << sDiv;
+        EXPECT_NE(HtmlColor(cf.crTextColor), "#000000");
+        return;
+      }
+      nPos += static_cast<LONG>(sLine.size()) + 1;
+    }
+    ADD_FAILURE() << "no rated line in the report";
+  }
+
+  std::wstring sUrlRecord, sQuestion;
+  bool bYesDefault = false;
+};
+
+TEST_F(MailFallback, NoMailSystemYesPutsTheMailOnTheClipboardAndOpensANewOne) {
+  TMailtoHandlerScratch handler;
+  const std::wstring sRecorder = ExeDir() + L"\\sw_mailto_recorder.exe";
+  ASSERT_NE(::GetFileAttributesW(sRecorder.c_str()), INVALID_FILE_ATTRIBUTES);
+  ASSERT_TRUE(TMailtoHandlerScratch::Set(L"\"" + sRecorder + L"\" \"%1\""));
+  test::TSichtwerkProcess app;
+  ASSERT_TRUE(MailAndAnswerYes(app, L"26"));  // MAPI_E_NOT_SUPPORTED: no mail system
+  EXPECT_EQ(sQuestion.rfind(L"Auf diesem PC ist kein Mailprogramm eingerichtet, dem Sichtwerk eine Mail", 0), 0u);
+  EXPECT_NE(sQuestion.find(L"Zwischenablage kopieren und eine neue Mail"), std::wstring::npos);
+  EXPECT_TRUE(bYesDefault);
+  ASSERT_TRUE(app.WaitForStatus(L"Neue Mail geöffnet, Informationen in der Zwischenablage.", 30000))
+      << test::ToUtf8(app.Status());
+  ASSERT_TRUE(test::WaitFor([&] { return ::GetFileAttributesW(sUrlRecord.c_str()) != INVALID_FILE_ATTRIBUTES; }))
+      << "the mailto: handler was not started";
+  const std::string sUrl = ReadFileBytes(sUrlRecord);
+  EXPECT_EQ(sUrl.rfind("mailto:medistar-support@medistar.example"
+                       "?subject=Ergebnisse%20des%20Sichtwerks%20zur%20Pr%C3%BCfung&body=",
+                       0),
+            0u)
+      << sUrl;
+  EXPECT_LT(sUrl.size(), 400u) << "the report went into the URL";
+  ExpectMailOnClipboard(app, ReadClipboard());
+  EXPECT_EQ(test::share_drive::WaitForWindow(app.ProcessId(), L"#32770", nullptr, 300), nullptr)
+      << "a box after success";
+  DWORD code = 1;
+  EXPECT_TRUE(app.Close(&code));
+}
+
+// No program for mailto: (ShellExecuteW gives SE_ERR_NOASSOC): the text stays on the
+// clipboard, and box and status line say so. Wine follows HKCR\mailto\shell\open\command
+// alone, so removing that key leaves no handler; Windows 8 and later pick the handler
+// through UserChoice, where this scratch change would not be enough.
+TEST_F(MailFallback, WithoutAMailtoHandlerTheClipboardStillHoldsTheMail) {
+  TMailtoHandlerScratch handler;
+  ASSERT_TRUE(TMailtoHandlerScratch::Remove());
+  test::TSichtwerkProcess app;
+  ASSERT_TRUE(MailAndAnswerYes(app, L"2"));  // MAPI_E_FAILURE: the mail program's error
+  EXPECT_EQ(sQuestion.rfind(L"Das Mailprogramm hat die Mail nicht angenommen (MAPI-Fehler 2).", 0), 0u);
+  ASSERT_TRUE(app.WaitForStatus(L"Informationen in der Zwischenablage, kein Mailprogramm gefunden.", 30000))
+      << test::ToUtf8(app.Status());
+  HWND hBox = test::share_drive::WaitForWindow(app.ProcessId(), L"#32770", app.MainWindow());
+  ASSERT_TRUE(hBox) << "no box after a mail that could not be opened";
+  const std::wstring sBox = WindowTextOf(::GetDlgItem(hBox, 0xFFFF));
+  EXPECT_EQ(sBox.rfind(L"Auf diesem PC ist kein Mailprogramm eingerichtet, das neue Mails öffnet (mailto:).", 0), 0u)
+      << test::ToUtf8(sBox);
+  EXPECT_NE(sBox.find(L"medistar-support@medistar.example"), std::wstring::npos) << "the support address is not named";
+  EXPECT_NE(sBox.find(L"Infos anzeigen/ausdrucken"), std::wstring::npos) << "no pointer to printing";
+  ExpectMailOnClipboard(app, ReadClipboard());
+  EXPECT_EQ(::GetFileAttributesW(sUrlRecord.c_str()), INVALID_FILE_ATTRIBUTES);
+  ::PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hBox, IDOK)));
+  ASSERT_TRUE(test::WaitFor([&] { return !::IsWindow(hBox); }));
+  DWORD code = 1;
+  EXPECT_TRUE(app.Close(&code));
 }
 
 }  // namespace

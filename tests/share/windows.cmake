@@ -44,3 +44,11 @@ set_tests_properties(share.printed_pdf PROPERTIES FIXTURES_REQUIRED "share_print
 if(TARGET sw_share_wintests)
   sw_carry_program_icon(sw_share_wintests)
 endif()
+
+# The tests' own mailto: handler: writes the URL it was started with to a file.
+add_executable(sw_mailto_recorder WIN32 ${CMAKE_CURRENT_LIST_DIR}/mailto_recorder_win32.c)
+target_link_options(sw_mailto_recorder PRIVATE -static -municode -Wl,--no-insert-timestamp)
+target_link_libraries(sw_mailto_recorder PRIVATE shell32 kernel32)
+if(TARGET sw_share_wintests)
+  add_dependencies(sw_share_wintests sw_mailto_recorder)
+endif()
