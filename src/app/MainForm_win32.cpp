@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "check/SystemMeasurements_win32.h"
-#include "report/PaneColors.h"
 #include "common/StartTrace.h"
 #include "resultlog/ResultLogFile_win32.h"
 #include "sysquery/Locale_win32.h"
@@ -123,7 +122,7 @@ void TMainForm::CreateControls() {
         // A tab stop, so that the report can be read, scrolled and copied by keyboard.
         FRichEditInfo.Create(hParent, rc, WS_TABSTOP | WS_VSCROLL | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
                              WS_EX_CLIENTEDGE, FRichEditFont.get(), false, row.nId);
-        FRichEditInfo.SetColors(PaneColors(ReadSystemColors()));
+        FRichEditInfo.FollowSystemColors();
         break;
     }
     if (row.aKind != R::RichEdit) Control(row.nId)->SetFont(FFormFont.get());
@@ -250,7 +249,5 @@ LRESULT TMainForm::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 
 // Only the main window ends the program.
 void TMainForm::Destroyed() { ::PostQuitMessage(0); }
-
-void TMainForm::ColorsChanged() { FRichEditInfo.SetColors(PaneColors(ReadSystemColors())); }
 
 }  // namespace sw

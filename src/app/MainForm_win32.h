@@ -100,7 +100,6 @@ class TMainForm : public TovForm, public IRunUi {
  protected:
   LRESULT WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   void Destroyed() override;
-  void ColorsChanged() override;
 
  private:
   // Lets the mail and preview code keep helpers of its own with access to the fields.

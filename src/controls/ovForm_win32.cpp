@@ -155,11 +155,15 @@ void TovForm::RestoreLostFocus() {
   if (!hFocus || hFocus == Fhwnd) RestoreFocus();
 }
 
+BOOL CALLBACK TovForm::SendColorChange(HWND hwnd, LPARAM) {
+  ::SendMessageW(hwnd, WM_SYSCOLORCHANGE, 0, 0);
+  return TRUE;
+}
+
 void TovForm::FollowColors() {
-  // Common controls learn of the change only from their top-level window.
-  for (HWND h = ::GetWindow(Fhwnd, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
-    ::SendMessageW(h, WM_SYSCOLORCHANGE, 0, 0);
-  ColorsChanged();
+  // Controls learn of the change only from their top-level window, which hands it to
+  // every one of them, also those inside panels and group boxes (the report panes).
+  ::EnumChildWindows(Fhwnd, &TovForm::SendColorChange, 0);
   ::RedrawWindow(Fhwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 

@@ -89,8 +89,6 @@ class TovForm {
   virtual void FormClose() { ::DestroyWindow(Fhwnd); }
   // Esc, as the dialog manager reports it (IDCANCEL); a form does nothing by default.
   virtual void EscapePressed() {}
-  // The system's colours or the high-contrast setting changed.
-  virtual void ColorsChanged() {}
   // The one default-button rule of the form: the button that Enter presses while the
   // focus is on hFocus, which is not a button (a focused button is pressed itself);
   // nullptr: the form's default button whatever has the focus. The dialog manager is
@@ -106,6 +104,7 @@ class TovForm {
   void RequestClose();
   bool CanTakeFocus(HWND hControl) const;
   void RestoreFocus();
+  static BOOL CALLBACK SendColorChange(HWND hwnd, LPARAM lParam);
   void FollowColors();
 
   TErrorSink FErrorSink;

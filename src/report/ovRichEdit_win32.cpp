@@ -116,16 +116,22 @@ LRESULT CALLBACK TovRichEdit::SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, 
     // No DLGC_HASSETSEL: tabbing into the letter must not select all of it.
     return DLGC_WANTCHARS | DLGC_WANTARROWS | (bWantReturn && bReturn ? DLGC_WANTMESSAGE : 0);
   }
-  if (uMsg == WM_NCDESTROY) {
-    if (auto* self = static_cast<TovRichEdit*>(FromHandle(hwnd))) self->Detached();
-  }
-  return ::CallWindowProcW(old, hwnd, uMsg, wParam, lParam);
+  auto* self = static_cast<TovRichEdit*>(FromHandle(hwnd));
+  if (uMsg == WM_NCDESTROY && self) self->Detached();
+  const LRESULT r = ::CallWindowProcW(old, hwnd, uMsg, wParam, lParam);
+  if (uMsg == WM_SYSCOLORCHANGE && self && self->FbSystemColors) self->FollowSystemColors();
+  return r;
 }
 
 void TovRichEdit::SetColors(const TPaneColors& aColors) {
   FbColors = true;
   FColors = aColors;
   ApplyColors();
+}
+
+void TovRichEdit::FollowSystemColors() {
+  FbSystemColors = true;
+  SetColors(PaneColors(ReadSystemColors()));
 }
 
 void TovRichEdit::ApplyColors() {

@@ -30,6 +30,9 @@ class TovRichEdit : public TovControl, public ITextPane {
   // Lines already in the pane follow at once; each keeps its report colour, which
   // comes back when the pair allows it again.
   void SetColors(const TPaneColors& aColors);
+  // SetColors with the pair of the system's colours now, and again at every
+  // WM_SYSCOLORCHANGE, which the form hands to its controls.
+  void FollowSystemColors();
   const TPaneColors& Colors() const { return FColors; }
   // The report colour of each line (paragraph), whatever the pane shows: the colour
   // its AddLine gave it, or of the line it followed for a plain line; clBlack for text
@@ -78,6 +81,7 @@ class TovRichEdit : public TovControl, public ITextPane {
 
   DWORD FdwStyle = 0, FdwExStyle = 0;
   bool FbColors = false;
+  bool FbSystemColors = false;
   TPaneColors FColors;
   std::vector<TColorRun> FRuns;
   bool FbWordWrap = true;

@@ -112,7 +112,7 @@ void TFormPreview::CreateControls() {
                                 WS_VISIBLE | dwTab | WS_HSCROLL | WS_VSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN |
                                     ES_NOHIDESEL | WS_CLIPSIBLINGS,
                                 WS_EX_CLIENTEDGE, FPaneFont.get(), true, c.nId);
-        FRichEditPreview.SetColors(PaneColors(ReadSystemColors()));
+        FRichEditPreview.FollowSystemColors();
         break;
       case TPreviewKind::Panel:
         FPanelPraxisInfos.Create(hParent, rc, c.sCaption, c.nId);
@@ -224,8 +224,6 @@ void TFormPreview::ButtonPrintClick(TovButton& Sender) {
 }
 
 void TFormPreview::EscapePressed() { ::PostMessageW(Fhwnd, WM_CLOSE, 0, 0); }
-
-void TFormPreview::ColorsChanged() { FRichEditPreview.SetColors(PaneColors(ReadSystemColors())); }
 
 void TFormPreview::FormClose() {
   // The owner is enabled first, so that Windows hands it the activation.

@@ -35,7 +35,6 @@ class TFormPreview : public TovForm {
   // has the focus (Enter is a line break there).
   TovButton* DefaultButton(HWND hFocus) override;
   void EscapePressed() override;
-  void ColorsChanged() override;
 
  private:
   TFormPreview() = default;
