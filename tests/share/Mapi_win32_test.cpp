@@ -420,9 +420,7 @@ TEST_F(MapiDispatch, MailButtonOfTheRunningProgram) {
   EXPECT_NE(sBody.find("Praxisname:\r\n"), std::string::npos) << "labels stay bare in the mail";
   EXPECT_NE(sBody.find("Nachfolgend automatisch generierte Informationen: \r\n"), std::string::npos);
   // The body ends with the pane's whole text in the ANSI code page.
-  const int cb = ::WideCharToMultiByte(CP_ACP, 0, sPane.data(), static_cast<int>(sPane.size()), nullptr, 0, nullptr, nullptr);
-  std::string sPaneAnsi(static_cast<std::size_t>(cb), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, sPane.data(), static_cast<int>(sPane.size()), sPaneAnsi.data(), cb, nullptr, nullptr);
+  const std::string sPaneAnsi = ToAnsi(sPane);
   ASSERT_GE(sBody.size(), sPaneAnsi.size());
   EXPECT_EQ(sBody.substr(sBody.size() - sPaneAnsi.size()), sPaneAnsi);
   EXPECT_TRUE(::IsWindowEnabled(app.MainWindow()));
