@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/CollectionRun.h"
+#include "check/QuestionRunner_win32.h"
 #include "check/SystemMeasurements_win32.h"
 #include "report/Render.h"
 #include "report/ovRichEdit_win32.h"
@@ -155,9 +156,11 @@ void Breakdown(sw::TSystemMeasurements& m, int nReps) {
   TimePart(L"QueryColorDepthText", nReps, [&] { m.QueryColorDepthText(); });
   TimePart(L"GetAISInstallation", nReps, [&] { m.GetAISInstallation(s1, s2, s3); });
   TimePart(L"QueryWindowsDirectory", nReps, [&] { m.QueryWindowsDirectory(); });
-  TimePart(L"GetProductServerPath", nReps, [&] { m.GetProductServerPath(); });
-  TimePart(L"GetDiskSpace", nReps, [&] { m.Drives().GetDiskSpace(L'C', nFree, nTotal); });
-  TimePart(L"QueryFileSystemName", nReps, [&] { m.Drives().QueryFileSystemName(L'C'); });
+  bool bUnknown = false;
+  TimePart(L"ProductServerRegistration", nReps, [&] { m.ProductServerRegistration(); });
+  TimePart(L"KnowsRoot", nReps, [&] { m.DriveSystem()->KnowsRoot(L"C:\\"); });
+  TimePart(L"GetDiskSpace", nReps, [&] { m.DriveSystem()->GetDiskSpace(L"C:\\", nFree, nTotal, bUnknown); });
+  TimePart(L"QueryFileSystemName", nReps, [&] { m.DriveSystem()->QueryFileSystemName(L"C:\\"); });
 
   // The two IP Helper calls the network query is made of.
   sw::TModule iphlp = sw::LoadSystemLibrary(L"iphlpapi.dll");
@@ -308,7 +311,9 @@ int Bench(int nRuns, int nPaneReps, const std::wstring& sLog) {
   pane.Create(hHost.get(), rc, WS_VISIBLE | WS_VSCROLL | ES_READONLY, WS_EX_CLIENTEDGE,
               font.get(), false);
 
-  sw::TSystemMeasurements measure;
+  sw::TWinQuestionRunner runner(nullptr, nullptr);
+  sw::TDriveQuestions questions(runner);
+  sw::TSystemMeasurements measure(questions);
   sw::TResultLogFileWin32 log(sLog);
   sw::TWinCodePage codePage;
   TBenchUi ui(hStatus);

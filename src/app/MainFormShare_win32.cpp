@@ -45,7 +45,7 @@ class TMainFormShare : public IShareUi, public IMailFallback {
   TClipboardResult PutOnClipboard(const std::wstring& sText, const std::string& sCfHtml) override {
     return PutTextAndHtmlOnClipboard(F.Fhwnd, sText, sCfHtml);
   }
-  bool OpenUrl(const std::wstring& sUrl) override { return OpenWithShell(F.Fhwnd, sUrl) > 32; }
+  bool OpenUrl(const std::wstring& sUrl) override { return OpenWithShell(F.Fhwnd, sUrl); }
 
  private:
   TMainForm& F;

@@ -183,7 +183,7 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::ButtonCollectInfoClick(TovButton& Sender) {
-  TSystemMeasurements measure;
+  TSystemMeasurements measure(FDriveQuestions);
   TResultLogFileWin32 log = FsResultLogPath.empty() ? TResultLogFileWin32() : TResultLogFileWin32(FsResultLogPath);
   TWinCodePage codePage;
   TRunServices services{FRichEditInfo, measure, log, codePage, *this};

@@ -9,6 +9,8 @@
 
 #include "app/AppInfo_win32.h"
 #include "app/CollectionRun.h"
+#include "check/DriveQuestions.h"
+#include "check/QuestionRunner_win32.h"
 #include "controls/ovControls_win32.h"
 #include "controls/ovForm_win32.h"
 #include "report/ovRichEdit_win32.h"
@@ -131,6 +133,10 @@ class TMainForm : public TovForm, public IRunUi {
   bool FbWaitCursor = false;
   bool FbShown = false;
   TCollectionRun FCollectionRun;
+  // The drives' questions run on workers; the window waits for them handling its
+  // messages, and a close request ends the wait.
+  TWinQuestionRunner FQuestionRunner{[this] { ProcessMessages(); }, [this] { return CloseHeld(); }};
+  TDriveQuestions FDriveQuestions{FQuestionRunner};
   // The program's one binding to Simple MAPI: the mail system is looked for once.
   TMapiBinding FMapiBinding;
   std::wstring FsResultLogPath;

@@ -11,7 +11,6 @@ namespace sw {
 namespace {
 constexpr double kBytesPerGB = 1024.0 * 1024.0 * 1024.0;
 constexpr double kRequiredFreeGB = 5.0;
-constexpr const wchar_t* kDriveUnreachable = L"Laufwerk nicht erreichbar!";
 
 std::wstring FormatGB(double dGB, ILocale& aLocale) {
   return FormatWholeNumber(dGB, aLocale.ThousandSeparator()) + L" GB";
@@ -41,7 +40,7 @@ void TServiceInfos::GetDriveSpaceInformation(wchar_t cLetter, std::wstring& sVal
     std::int64_t nFree = -1, nTotal = -1;
     if (!aDrives.GetDiskSpace(cLetter, nFree, nTotal)) {
       // No sizes to show, but a PC that cannot reach the drive fails it as a full one would.
-      sValue = kDriveUnreachable;
+      sValue = aDrives.UnreachableText(cLetter);
       cColor = clRed;
       iPoints += 2;
       return;

@@ -164,14 +164,17 @@ bool TServiceInfos::CollectImportantEnvironmentInfos(std::wstring& sAISMail_To, 
       cLetter = sPath[0];
     }
     const bool bOnUnc = !sPath.empty() && sPath[0] == L'\\';
-    // The drive is asked before anything else touches it. One that does not answer is
-    // asked nothing more in this run, not even for the product server's file on it:
-    // its rating does not depend on the server.
-    TRunDriveQuery aDrives(aMeasure.Drives());
-    const bool bDriveLost = !bOnUnc && !aDrives.Answers(cLetter);
-    const std::wstring sServer = bDriveLost ? std::wstring() : aMeasure.GetProductServerPath();
-    const bool bSameDrive = !sPath.empty() && !bOnUnc && !sServer.empty() && sServer[0] != L'\\' &&
-                            sServer[0] == sPath[0];
+    // Every question that touches the drive goes to the worker, the drive's sizes
+    // first. One that does not answer is asked nothing more in this run. The product
+    // server's file can decide the same-drive rule only where its first character is
+    // the installation's, so it is looked for only there, once that drive answered: on
+    // another drive, a dead server or an empty card reader would only keep it waiting.
+    TRunDriveQuery aDrives(aMeasure);
+    bool bSameDrive = false;
+    if (!bOnUnc && aDrives.Answers(cLetter) && !sPath.empty()) {
+      const std::wstring sServer = aMeasure.ProductServerRegistration();
+      bSameDrive = !sServer.empty() && sServer[0] == sPath[0] && aDrives.FileExists(cLetter, sServer);
+    }
 
     Note(L"\nDer freie Festplattenplatz auf dem Installationslaufwerk muss mindestens " + std::to_wstring(kMinDiskGB) +
          L" GB betragen," + L"empfohlen werden mindestens " + std::to_wstring(kRecommendedDiskGB) + L" GB.");

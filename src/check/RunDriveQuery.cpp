@@ -1,5 +1,7 @@
 #include "check/RunDriveQuery.h"
 
+#include <memory>
+
 namespace sw {
 
 const TRunDriveQuery::TAnswer& TRunDriveQuery::Ask(wchar_t cLetter) {
@@ -8,9 +10,12 @@ const TRunDriveQuery::TAnswer& TRunDriveQuery::Ask(wchar_t cLetter) {
   if (it != FAnswers.end()) return it->second;
   TAnswer a;
   try {
-    a.bAnswered = FDrives.GetDiskSpace(cLetter, a.nFree, a.nTotal);
+    // The worker holds the drive system itself: the run may end before it answers.
+    std::shared_ptr<IDriveSystem> pSystem = FMeasure.DriveSystem();
+    a.Facts = FMeasure.DriveQuestions().Ask<TDriveFacts>(
+        cLetter, [pSystem, cLetter] { return MeasureDrive(*pSystem, cLetter); });
   } catch (...) {
-    a.bAnswered = false;
+    a.Facts.reset();
     a.pError = std::current_exception();
   }
   return FAnswers.emplace(cKey, std::move(a)).first->second;
@@ -19,16 +24,41 @@ const TRunDriveQuery::TAnswer& TRunDriveQuery::Ask(wchar_t cLetter) {
 bool TRunDriveQuery::GetDiskSpace(wchar_t cLetter, std::int64_t& nFreeBytes, std::int64_t& nTotalBytes) {
   const TAnswer& a = Ask(cLetter);
   if (a.pError) std::rethrow_exception(a.pError);
-  nFreeBytes = a.nFree;
-  nTotalBytes = a.nTotal;
-  return a.bAnswered;
+  nFreeBytes = a.Facts ? a.Facts->nFree : -1;
+  nTotalBytes = a.Facts ? a.Facts->nTotal : -1;
+  return a.Facts && a.Facts->bAnswered;
 }
 
 std::wstring TRunDriveQuery::QueryFileSystemName(wchar_t cLetter) {
-  if (!Answers(cLetter)) return L"???";
-  return FDrives.QueryFileSystemName(cLetter);
+  const TAnswer& a = Ask(cLetter);
+  return a.Facts && a.Facts->bAnswered ? a.Facts->sFileSystem : L"???";
 }
 
-bool TRunDriveQuery::Answers(wchar_t cLetter) { return Ask(cLetter).bAnswered; }
+std::wstring TRunDriveQuery::UnreachableText(wchar_t cLetter) {
+  const TAnswer& a = Ask(cLetter);
+  // Only where the system itself said it knows no such letter; a drive that is known
+  // but silent, or that did not answer in time, keeps the plain text.
+  if (a.Facts && a.Facts->bUnknownLetter && !a.Facts->bAnswered && FMeasure.RunsElevated())
+    return kDriveUnreachableElevated;
+  return kDriveUnreachable;
+}
+
+bool TRunDriveQuery::Answers(wchar_t cLetter) {
+  const TAnswer& a = Ask(cLetter);
+  return a.Facts && a.Facts->bAnswered;
+}
+
+bool TRunDriveQuery::FileExists(wchar_t cLetter, const std::wstring& sPath) {
+  const TAnswer& a = Ask(cLetter);
+  if (!a.Facts || !a.Facts->bAnswered) return false;
+  // On a letter measured at its remembered share, the file is looked for there too.
+  std::wstring sWhere = sPath;
+  if (sWhere.size() >= 3 && sWhere[1] == L':' && sWhere[2] == L'\\' && a.Facts->sRoot.rfind(L"\\\\", 0) == 0)
+    sWhere = a.Facts->sRoot + sWhere.substr(3);
+  std::shared_ptr<IDriveSystem> pSystem = FMeasure.DriveSystem();
+  return FMeasure.DriveQuestions()
+      .Ask<bool>(cLetter, [pSystem, sWhere] { return pSystem->FileExists(sWhere); })
+      .value_or(false);
+}
 
 }  // namespace sw

@@ -2,38 +2,46 @@
 #include <cstdint>
 #include <exception>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "check/Measurements.h"
 
 namespace sw {
 
-// The drives as one collection run asks them: each drive once. A drive that does not
-// answer (a network drive whose server is off) keeps every question waiting for the
-// network's time-out, so in this run it is asked nothing more. Made anew for each run.
+inline constexpr const wchar_t* kDriveUnreachableElevated =
+    L"Laufwerk nicht erreichbar! (Als Administrator gestartet: Netzlaufwerke des Benutzers sind nicht verbunden.)";
+
+// The drives as one collection run asks them: each drive once, on the worker, for at
+// most kDriveAnswerLimitMs. A drive that does not answer (a network drive whose server
+// is off) is asked nothing more in this run. Made anew for each run.
 class TRunDriveQuery : public IDriveQuery {
  public:
-  explicit TRunDriveQuery(IDriveQuery& aDrives) : FDrives(aDrives) {}
+  explicit TRunDriveQuery(IMeasurements& aMeasure) : FMeasure(aMeasure) {}
   TRunDriveQuery(const TRunDriveQuery&) = delete;
   TRunDriveQuery& operator=(const TRunDriveQuery&) = delete;
 
-  // The first question for a drive goes to the platform; every later one gets the same
+  // The first question for a drive goes to the worker; every later one gets the same
   // answer, a raised error included.
   bool GetDiskSpace(wchar_t cLetter, std::int64_t& nFreeBytes, std::int64_t& nTotalBytes) override;
-  // "???" without asking the platform when the drive gave no sizes.
+  // "???" when the drive gave no sizes.
   std::wstring QueryFileSystemName(wchar_t cLetter) override;
+  // Says why, where a program started as administrator cannot see the user's drive.
+  std::wstring UnreachableText(wchar_t cLetter) override;
   // True when the drive gave its sizes; false when it did not or its query raised.
   bool Answers(wchar_t cLetter);
+  // Whether the file exists, asked on the worker once its drive cLetter has answered;
+  // false for a drive that has not.
+  bool FileExists(wchar_t cLetter, const std::wstring& sPath);
 
  private:
   struct TAnswer {
-    bool bAnswered = false;
-    std::int64_t nFree = -1, nTotal = -1;
+    std::optional<TDriveFacts> Facts;  // none: no answer in time
     std::exception_ptr pError;
   };
   const TAnswer& Ask(wchar_t cLetter);
 
-  IDriveQuery& FDrives;
+  IMeasurements& FMeasure;
   std::map<wchar_t, TAnswer> FAnswers;  // by upper-case letter: "d:" and "D:" are one drive
 };
 

@@ -9,8 +9,6 @@
 namespace sw {
 
 namespace {
-std::wstring RootOf(wchar_t cLetter) { return std::wstring(1, cLetter) + L":\\"; }
-
 // An empty floppy or card reader must fail quietly, not ask the user to insert a disk.
 // SetErrorMode, not SetThreadErrorMode: the latter is missing before Windows 7.
 class TQuietDriveErrors {
@@ -25,21 +23,30 @@ class TQuietDriveErrors {
 };
 }  // namespace
 
-bool TWinDriveQuery::GetDiskSpace(wchar_t cLetter, std::int64_t& nFreeBytes, std::int64_t& nTotalBytes) {
-  const std::wstring sRoot = RootOf(cLetter);
+bool TWinDriveSystem::KnowsRoot(const std::wstring& sRoot) {
+  TQuietDriveErrors quiet;
+  return ::GetDriveTypeW(sRoot.c_str()) != DRIVE_NO_ROOT_DIR;
+}
+
+bool TWinDriveSystem::GetDiskSpace(const std::wstring& sRoot, std::int64_t& nFreeBytes, std::int64_t& nTotalBytes,
+                                   bool& bUnknownRoot) {
   TQuietDriveErrors quiet;
   nFreeBytes = -1;
   nTotalBytes = -1;
+  bUnknownRoot = false;
   ULARGE_INTEGER uFree{}, uTotal{};
-  if (!::GetDiskFreeSpaceExW(sRoot.c_str(), &uFree, &uTotal, nullptr)) return false;
+  if (!::GetDiskFreeSpaceExW(sRoot.c_str(), &uFree, &uTotal, nullptr)) {
+    const DWORD dwError = ::GetLastError();
+    bUnknownRoot = dwError == ERROR_PATH_NOT_FOUND || dwError == ERROR_INVALID_DRIVE;
+    return false;
+  }
   nFreeBytes = static_cast<std::int64_t>(uFree.QuadPart);
   nTotalBytes = static_cast<std::int64_t>(uTotal.QuadPart);
   return true;
 }
 
-std::wstring TWinDriveQuery::QueryFileSystemName(wchar_t cLetter) {
+std::wstring TWinDriveSystem::QueryFileSystemName(const std::wstring& sRoot) {
   try {
-    const std::wstring sRoot = RootOf(cLetter);
     TQuietDriveErrors quiet;
     constexpr DWORD cchFileSystem = 32;
     wchar_t sFileSystem[cchFileSystem + 1] = {};  // one spare so the text always ends
@@ -49,6 +56,15 @@ std::wstring TWinDriveQuery::QueryFileSystemName(wchar_t cLetter) {
   } catch (...) {
     return L"???";
   }
+}
+
+std::wstring TWinDriveSystem::RememberedRemotePath(wchar_t cLetter) {
+  return RegReadString(rsCurrentUser, L"Network\\" + std::wstring(1, cLetter), L"RemotePath", L"");
+}
+
+bool TWinDriveSystem::FileExists(const std::wstring& sPath) {
+  TQuietDriveErrors quiet;
+  return IsExistingFile(sPath);
 }
 
 bool TSystemMeasurements::RunsOn64BitWindows() { return sw::RunsOn64BitWindows(); }
@@ -84,6 +100,7 @@ void TSystemMeasurements::GetAISInstallation(std::wstring& sName, std::wstring& 
 }
 
 std::wstring TSystemMeasurements::QueryWindowsDirectory() { return sw::QueryWindowsDirectory(); }
-std::wstring TSystemMeasurements::GetProductServerPath() { return sw::GetProductServerPath(); }
+std::wstring TSystemMeasurements::ProductServerRegistration() { return sw::ProductServerRegistration(); }
+bool TSystemMeasurements::RunsElevated() { return sw::RunsElevated(); }
 
 }  // namespace sw

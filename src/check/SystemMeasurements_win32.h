@@ -4,19 +4,27 @@
 
 namespace sw {
 
-// Drive sizes and file-system names of the running PC.
-class TWinDriveQuery : public IDriveQuery {
+// The drive questions of the running PC. Each may wait for a drive's server, so they
+// are asked on the worker; the object holds nothing and may outlive any run.
+class TWinDriveSystem : public IDriveSystem {
  public:
-  // One GetDiskFreeSpaceExW call on "<letter>:\" for both sizes: a drive that does
-  // not answer makes each call wait for its time-out. On failure both are -1.
-  bool GetDiskSpace(wchar_t cLetter, std::int64_t& nFreeBytes, std::int64_t& nTotalBytes) override;
-  // GetVolumeInformationW, file-system name only, into 32 characters; "???" on failure.
-  std::wstring QueryFileSystemName(wchar_t cLetter) override;
+  bool KnowsRoot(const std::wstring& sRoot) override;
+  // One GetDiskFreeSpaceExW call for both sizes: a drive that does not answer makes
+  // each call wait for its time-out.
+  bool GetDiskSpace(const std::wstring& sRoot, std::int64_t& nFreeBytes, std::int64_t& nTotalBytes,
+                    bool& bUnknownRoot) override;
+  // GetVolumeInformationW, file-system name only, into 32 characters.
+  std::wstring QueryFileSystemName(const std::wstring& sRoot) override;
+  // HKEY_CURRENT_USER\Network\<letter>, RemotePath.
+  std::wstring RememberedRemotePath(wchar_t cLetter) override;
+  bool FileExists(const std::wstring& sPath) override;
 };
 
 // The measurements of the running PC, forwarded to the system query library.
 class TSystemMeasurements : public IMeasurements {
  public:
+  explicit TSystemMeasurements(TDriveQuestions& aDriveQuestions) : FDriveQuestions(aDriveQuestions) {}
+
   bool RunsOn64BitWindows() override;
   TLocalTime LocalNow() override;
   std::wstring QueryComputerName() override;
@@ -33,13 +41,16 @@ class TSystemMeasurements : public IMeasurements {
   std::wstring QueryColorDepthText() override;
   void GetAISInstallation(std::wstring& sName, std::wstring& sMailTo, std::wstring& sPath) override;
   std::wstring QueryWindowsDirectory() override;
-  std::wstring GetProductServerPath() override;
-  IDriveQuery& Drives() override { return FDrives; }
+  std::wstring ProductServerRegistration() override;
+  std::shared_ptr<IDriveSystem> DriveSystem() override { return FpDrives; }
+  TDriveQuestions& DriveQuestions() override { return FDriveQuestions; }
+  bool RunsElevated() override;
   ILocale& Locale() override { return FLocale; }
 
  private:
   TWinLocale FLocale;
-  TWinDriveQuery FDrives;
+  TDriveQuestions& FDriveQuestions;
+  std::shared_ptr<TWinDriveSystem> FpDrives = std::make_shared<TWinDriveSystem>();
 };
 
 }  // namespace sw

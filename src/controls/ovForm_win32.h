@@ -53,6 +53,8 @@ class TovForm {
     TovForm& FForm;
   };
   bool Busy() const { return FnBusy > 0; }
+  // A close request waits for the busy steps to end.
+  bool CloseHeld() const { return FbCloseHeld; }
 
   // Focus: the control that has it when the form is deactivated gets it back when
   // the form is activated again; the first activation gives it to FirstFocus, or the

@@ -98,14 +98,23 @@ TClipboardResult PutTextAndHtmlOnClipboard(HWND hOwner, const std::wstring& sTex
   return {};
 }
 
-INT_PTR OpenWithShell(HWND hOwner, const std::wstring& sUrl) {
-  using TShellExecuteW = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
-  // Stays loaded: what ShellExecuteW starts may go on running in it.
-  static TModule shell32 = LoadSystemLibrary(L"shell32.dll");
-  const auto fnShellExecute = GetProc<TShellExecuteW>(shell32.get(), "ShellExecuteW");
-  if (!fnShellExecute) return 0;
+bool OpenWithShell(HWND hOwner, const std::wstring& sUrl, TShellExecuteExW fnShellExecuteEx) {
+  if (!fnShellExecuteEx) {
+    // Stays loaded: what ShellExecuteExW starts may go on running in it.
+    static TModule shell32 = LoadSystemLibrary(L"shell32.dll");
+    fnShellExecuteEx = GetProc<TShellExecuteExW>(shell32.get(), "ShellExecuteExW");
+  }
+  if (!fnShellExecuteEx) return false;
   TComForShellExecute aCom;
-  return reinterpret_cast<INT_PTR>(fnShellExecute(hOwner, L"open", sUrl.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  SHELLEXECUTEINFOW sei{};
+  sei.cbSize = sizeof(sei);
+  // No picker or error box of the shell's own: a failure gets the program's box.
+  sei.fMask = SEE_MASK_FLAG_NO_UI;
+  sei.hwnd = hOwner;
+  sei.lpVerb = L"open";
+  sei.lpFile = sUrl.c_str();
+  sei.nShow = SW_SHOWNORMAL;
+  return fnShellExecuteEx(&sei) != FALSE;
 }
 
 }  // namespace sw

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -14,10 +15,12 @@ namespace sw {
 // Failed carries GetLastError of the step that failed; the clipboard may then be empty.
 TClipboardResult PutTextAndHtmlOnClipboard(HWND hOwner, const std::wstring& sText, const std::string& sCfHtml);
 
-// ShellExecuteW(hOwner, "open", sUrl) with shell32 loaded now from the system folder
-// (imported, it would be mapped at every start). Its own result: above 32 when a program
-// took the URL, SE_ERR_NOASSOC when none is registered for it; 0 when shell32 or the
-// function could not be had.
-INT_PTR OpenWithShell(HWND hOwner, const std::wstring& sUrl);
+using TShellExecuteExW = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+// ShellExecuteExW "open" on sUrl with SEE_MASK_FLAG_NO_UI, so that Windows shows no
+// "open with" picker or error box of its own; shell32 is loaded now from the system
+// folder (imported, it would be mapped at every start). True when a program took the
+// URL; false when none did or shell32 could not be had. fnShellExecuteEx: the function
+// to call instead of shell32's (tests).
+bool OpenWithShell(HWND hOwner, const std::wstring& sUrl, TShellExecuteExW fnShellExecuteEx = nullptr);
 
 }  // namespace sw

@@ -176,6 +176,17 @@ bool RunsOn64BitWindows() {
   }
 }
 
+bool RunsElevated() {
+  HANDLE hToken = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &hToken)) return false;
+  const THandleOwner token(hToken);
+  TOKEN_ELEVATION elevation{};
+  DWORD cbReturned = 0;
+  // XP knows no TokenElevation and fails the call.
+  if (!::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &cbReturned)) return false;
+  return elevation.TokenIsElevated != 0;
+}
+
 std::wstring QueryFreeRamMB() {
   try {
     MEMORYSTATUS ms;

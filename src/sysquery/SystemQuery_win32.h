@@ -34,6 +34,9 @@ std::wstring ServicePackText();
 bool QueryNativeSystemInfo(SYSTEM_INFO& aInfo);
 // True when this (32-bit) process runs under WOW64.
 bool RunsOn64BitWindows();
+// True when the process token is elevated (TokenElevation, Vista and later); false on
+// Windows XP, whose administrators have no split token, and on any failure.
+bool RunsElevated();
 
 // Free physical memory in MB as decimal text, "???" on failure.
 std::wstring QueryFreeRamMB();

@@ -68,13 +68,13 @@ std::optional<std::wstring> ReadStringValue(HKEY hKey, const std::wstring& sName
   return StringFromRegistryData(dwType, aData.data(), aData.size());
 }
 
+}  // namespace
+
 bool IsExistingFile(const std::wstring& sPath) {
   if (sPath.empty()) return false;
   const DWORD dwAttr = ::GetFileAttributesW(sPath.c_str());
   return dwAttr != INVALID_FILE_ATTRIBUTES && (dwAttr & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
-
-}  // namespace
 
 HKEY GetRootKey(TRootSelector aRoot) {
   switch (aRoot) {
@@ -136,23 +136,29 @@ bool RegKeyExists(TRootSelector aRoot, const std::wstring& sKey) {
   }
 }
 
-std::wstring GetProductServerPath() {
-  std::wstring sResult;
+std::wstring ProductServerRegistration() {
   try {
     const std::wstring sKey = GetProductServerKey();
     {
       TRegKey hProbe;
-      if (OpenKey(HKEY_CLASSES_ROOT, sKey, KEY_READ, hProbe) != ERROR_SUCCESS) return sResult;
+      if (OpenKey(HKEY_CLASSES_ROOT, sKey, KEY_READ, hProbe) != ERROR_SUCCESS) return std::wstring();
     }
     TRegKey hKey;
-    if (OpenKey(HKEY_CLASSES_ROOT, sKey, KEY_READ, hKey) != ERROR_SUCCESS) return sResult;
-    // Taken verbatim: a quoted name or one with switches is no file name and gives "".
-    const std::wstring sPath = ReadStringValue(hKey.get(), L"").value_or(L"");
-    if (IsExistingFile(sPath)) sResult = sPath;
+    if (OpenKey(HKEY_CLASSES_ROOT, sKey, KEY_READ, hKey) != ERROR_SUCCESS) return std::wstring();
+    // Taken verbatim: a quoted name or one with switches is no file name.
+    return ReadStringValue(hKey.get(), L"").value_or(L"");
   } catch (...) {
-    sResult.clear();
+    return std::wstring();
   }
-  return sResult;
+}
+
+std::wstring GetProductServerPath() {
+  try {
+    const std::wstring sPath = ProductServerRegistration();
+    return IsExistingFile(sPath) ? sPath : std::wstring();
+  } catch (...) {
+    return std::wstring();
+  }
 }
 
 std::wstring TWinRegistryReader::RegReadString(TRootSelector aRoot, const std::wstring& sKey,

@@ -31,8 +31,12 @@ bool RegReadSzData(TRootSelector aRoot, const std::wstring& sKey, const std::wst
 
 // \CLSID\{...}\LocalServer32 of the product's COM local server.
 std::wstring GetProductServerKey();
+// The registered server's file name as it stands, "" when it cannot be read.
+std::wstring ProductServerRegistration();
 // The registered server's file name when a file of exactly that name exists, else "".
 std::wstring GetProductServerPath();
+// True for an existing file (not a folder); GetFileAttributesW, which touches its drive.
+bool IsExistingFile(const std::wstring& sPath);
 
 class TWinRegistryReader : public IRegistryReader {
  public:

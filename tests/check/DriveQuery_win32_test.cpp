@@ -17,15 +17,22 @@ wchar_t UnmappedLetter() {
   return 0;
 }
 
+// A letter that no drive is mapped to is how an elevated program sees the user's
+// mapped drives: unknown to GetDriveTypeW, and the space query says so.
 TEST(WinDriveQuery, UnknownDriveGivesMinusOneAndNoName) {
   const wchar_t c = UnmappedLetter();
   ASSERT_NE(c, 0);
-  TWinDriveQuery drives;
+  const std::wstring sRoot{c, L':', L'\\'};
+  TWinDriveSystem drives;
+  EXPECT_FALSE(drives.KnowsRoot(sRoot));
   std::int64_t nFree = 0x0bdbdbdbdbdbdbdLL, nTotal = 0x0bdbdbdbdbdbdbdLL;
-  EXPECT_FALSE(drives.GetDiskSpace(c, nFree, nTotal));
+  bool bUnknown = false;
+  EXPECT_FALSE(drives.GetDiskSpace(sRoot, nFree, nTotal, bUnknown));
   EXPECT_EQ(nFree, -1);
   EXPECT_EQ(nTotal, -1);
-  EXPECT_EQ(drives.QueryFileSystemName(c), L"???");
+  EXPECT_TRUE(bUnknown);
+  EXPECT_EQ(drives.QueryFileSystemName(sRoot), L"???");
+  EXPECT_TRUE(drives.KnowsRoot(L"C:\\"));
 }
 
 TEST(WinDriveQuery, AgreesWithTheSystemAndIgnoresLetterCase) {
@@ -37,16 +44,19 @@ TEST(WinDriveQuery, AgreesWithTheSystemAndIgnoresLetterCase) {
       std::printf("drive X: is not the 4 GB tmpfs (tests/check/drives.sh needs root): skipped\n");
       continue;
     }
-    TWinDriveQuery drives;
+    TWinDriveSystem drives;
+    const wchar_t sRoot[] = {c, L':', L'\\', 0};
+    const wchar_t sLower[] = {static_cast<wchar_t>(c - L'A' + L'a'), L':', L'\\', 0};
     std::int64_t nFree = -2, nTotal = -2;
-    ASSERT_TRUE(drives.GetDiskSpace(c, nFree, nTotal));
+    bool bUnknown = true;
+    ASSERT_TRUE(drives.GetDiskSpace(sRoot, nFree, nTotal, bUnknown));
+    EXPECT_FALSE(bUnknown);
     EXPECT_GE(nFree, 0);
     EXPECT_LE(nFree, nTotal);
     EXPECT_GT(nTotal, 0);
-    const wchar_t sRoot[] = {c, L':', L'\\', 0};
 
     std::int64_t nFreeLower = -2, nTotalLower = -2;
-    ASSERT_TRUE(drives.GetDiskSpace(static_cast<wchar_t>(c - L'A' + L'a'), nFreeLower, nTotalLower));
+    ASSERT_TRUE(drives.GetDiskSpace(sLower, nFreeLower, nTotalLower, bUnknown));
     EXPECT_EQ(nTotalLower, nTotal);
     if (c == L'X') {
       EXPECT_EQ(nTotal, 4LL << 30);
@@ -57,18 +67,22 @@ TEST(WinDriveQuery, AgreesWithTheSystemAndIgnoresLetterCase) {
     wchar_t sFs[MAX_PATH + 1];
     memset(sFs, 0xbd, sizeof(sFs));
     ASSERT_TRUE(::GetVolumeInformationW(sRoot, nullptr, 0, nullptr, nullptr, nullptr, sFs, MAX_PATH + 1));
-    EXPECT_EQ(drives.QueryFileSystemName(c), std::wstring(sFs));
-    EXPECT_EQ(drives.QueryFileSystemName(static_cast<wchar_t>(c - L'A' + L'a')), std::wstring(sFs));
+    EXPECT_EQ(drives.QueryFileSystemName(sRoot), std::wstring(sFs));
+    EXPECT_EQ(drives.QueryFileSystemName(sLower), std::wstring(sFs));
   }
 }
 
 TEST(WinDriveQuery, FailedQueryLeavesNoErrorModeBehind) {
   const UINT uBefore = ::SetErrorMode(0);
   ::SetErrorMode(uBefore);
-  TWinDriveQuery drives;
+  TWinDriveSystem drives;
+  const std::wstring sRoot{UnmappedLetter(), L':', L'\\'};
   std::int64_t nFree = 0, nTotal = 0;
-  drives.GetDiskSpace(UnmappedLetter(), nFree, nTotal);
-  drives.QueryFileSystemName(UnmappedLetter());
+  bool bUnknown = false;
+  drives.KnowsRoot(sRoot);
+  drives.GetDiskSpace(sRoot, nFree, nTotal, bUnknown);
+  drives.QueryFileSystemName(sRoot);
+  drives.FileExists(sRoot + L"x.exe");
   const UINT uAfter = ::SetErrorMode(0);
   ::SetErrorMode(uAfter);
   EXPECT_EQ(uAfter, uBefore);

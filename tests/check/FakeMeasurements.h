@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -35,12 +37,18 @@ struct TFakeDrive {
   std::wstring sFileSystem = L"NTFS";
 };
 
-class TFakeDrives : public IDriveQuery {
+// Drives by letter, as the check's rating asks them (IDriveQuery) and as the worker
+// asks the system (IDriveSystem). A letter not in Drives is known but does not answer,
+// unless it is in Unknown.
+class TFakeDrives : public IDriveQuery, public IDriveSystem {
  public:
   std::map<wchar_t, TFakeDrive> Drives;  // the letter exactly as asked for
+  std::map<std::wstring, TFakeDrive> Shares;  // by root, "\\srv\share\"
+  std::set<wchar_t> Unknown;                   // letters the system does not know
+  std::map<wchar_t, std::wstring> Remembered;  // remembered network paths
   bool bThrow = false;
   // Every question that touches a drive, in order: sizes, file-system name, and the
-  // product server's file (TFakeMeasurements).
+  // product server's file; '\\' for a share.
   std::vector<wchar_t> Asked;
 
   bool GetDiskSpace(wchar_t cLetter, std::int64_t& nFree, std::int64_t& nTotal) override {
@@ -57,6 +65,61 @@ class TFakeDrives : public IDriveQuery {
     auto it = Drives.find(cLetter);
     return it == Drives.end() ? L"???" : it->second.sFileSystem;
   }
+
+  bool KnowsRoot(const std::wstring& sRoot) override { return !Unknown.count(sRoot[0]); }
+  bool GetDiskSpace(const std::wstring& sRoot, std::int64_t& nFree, std::int64_t& nTotal, bool& bUnknown) override {
+    bUnknown = Unknown.count(sRoot[0]) > 0;
+    if (sRoot[0] != L'\\') return GetDiskSpace(sRoot[0], nFree, nTotal);
+    Asked.push_back(L'\\');
+    auto it = Shares.find(sRoot);
+    if (it == Shares.end()) return false;
+    nFree = it->second.nFree;
+    nTotal = it->second.nTotal;
+    return true;
+  }
+  std::wstring QueryFileSystemName(const std::wstring& sRoot) override {
+    if (sRoot[0] != L'\\') return QueryFileSystemName(sRoot[0]);
+    Asked.push_back(L'\\');
+    auto it = Shares.find(sRoot);
+    return it == Shares.end() ? L"???" : it->second.sFileSystem;
+  }
+  std::wstring RememberedRemotePath(wchar_t cLetter) override {
+    auto it = Remembered.find(cLetter);
+    return it == Remembered.end() ? L"" : it->second;
+  }
+  // Every file on a drive that answers exists.
+  bool FileExists(const std::wstring& sPath) override {
+    Asked.push_back(sPath[0]);
+    return sPath[0] == L'\\' || Drives.count(sPath[0]) > 0;
+  }
+};
+
+// Runs each question at once, or, with bHang, never: its drive does not answer.
+class TFakeRunner : public IQuestionRunner {
+ public:
+  bool bHang = false;
+  int nStarted = 0;
+  std::vector<unsigned> Limits;  // of every wait
+
+  std::shared_ptr<TQuestion> Start(std::function<void()> fnAsk) override {
+    ++nStarted;
+    auto q = std::make_shared<TFakeQuestion>();
+    if (!bHang) {
+      fnAsk();
+      q->bDone = true;
+    }
+    return q;
+  }
+  bool Wait(TQuestion& q, unsigned nLimitMs) override {
+    Limits.push_back(nLimitMs);
+    return q.Done();
+  }
+
+ private:
+  struct TFakeQuestion : TQuestion {
+    bool bDone = false;
+    bool Done() override { return bDone; }
+  };
 };
 
 class TFakeMeasurements : public IMeasurements {
@@ -74,7 +137,10 @@ class TFakeMeasurements : public IMeasurements {
   std::wstring sAisName, sAisMail, sAisPath;
   std::wstring sWinDir = L"C:\\windows";
   std::wstring sServer;
+  bool bElevated = false;
   TFakeDrives FakeDrives;
+  TFakeRunner Runner;
+  TDriveQuestions Questions{Runner};
   TGermanLocale FakeLocale;
   // Called at the start of the named query; a test throws from here to fail it.
   std::function<void(const char*)> OnQuery;
@@ -110,13 +176,11 @@ class TFakeMeasurements : public IMeasurements {
     sPath = sAisPath;
   }
   std::wstring QueryWindowsDirectory() override { return Hit("QueryWindowsDirectory"), sWinDir; }
-  // Looking for the server's file touches the drive it is on.
-  std::wstring GetProductServerPath() override {
-    Hit("GetProductServerPath");
-    if (sServer.size() > 1 && sServer[1] == L':') FakeDrives.Asked.push_back(sServer[0]);
-    return sServer;
-  }
-  IDriveQuery& Drives() override { return FakeDrives; }
+  std::wstring ProductServerRegistration() override { return Hit("ProductServerRegistration"), sServer; }
+  // Not owned: the fake runner runs every question before the check ends.
+  std::shared_ptr<IDriveSystem> DriveSystem() override { return {std::shared_ptr<void>(), &FakeDrives}; }
+  TDriveQuestions& DriveQuestions() override { return Questions; }
+  bool RunsElevated() override { return bElevated; }
   ILocale& Locale() override { return FakeLocale; }
 
  private:

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "check/QuestionRunner_win32.h"
 #include "check/SystemMeasurements_win32.h"
 #include "common/SichtwerkProcess_win32.h"
 #include "report/InfoItem.h"
@@ -149,8 +150,8 @@ class TLostDriveN {
 };
 
 std::wstring FileSystemOf(wchar_t cLetter) {
-  TWinDriveQuery drives;
-  return drives.QueryFileSystemName(cLetter);
+  TWinDriveSystem drives;
+  return drives.QueryFileSystemName(std::wstring{cLetter, L':', L'\\'});
 }
 
 struct TLine {
@@ -234,7 +235,9 @@ TEST(RatedReport, NoPracticeSystemRatesTheWindowsDrive) {
 
   // The same check run in this process over the same machine renders the same lines;
   // only the clock and the free memory move between the two runs.
-  TSystemMeasurements measure;
+  TWinQuestionRunner runner(nullptr, nullptr);
+  TDriveQuestions questions(runner);
+  TSystemMeasurements measure(questions);
   TServiceInfos infos;
   std::wstring sMail = L"alt@x.example";
   infos.CollectImportantEnvironmentInfos(sMail, measure);

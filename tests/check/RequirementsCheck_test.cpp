@@ -304,8 +304,11 @@ TEST(RequirementsCheck, DriveOfThePracticeSystem) {
     const char* sName;
     const wchar_t *sAisName, *sAisPath, *sServer, *sWinDir;
     std::vector<TEntry> Tail;  // from the note after the disk-space note on
-    std::vector<wchar_t> Asked;  // every drive touched: sizes, product server's file, file system
+    std::vector<wchar_t> Asked;  // every drive touched: sizes, file system, product server's file
     int iPoints;
+    bool bElevated = false;
+    wchar_t cUnknown = 0;         // a letter the system does not know
+    const wchar_t* sRemembered = L"";  // the network path remembered for it
   };
   const std::wstring kNotFound =
       L"Die Installation eines Arztinformationssystems wurde nicht gefunden, es wird der freie Platz auf Ihrem "
@@ -323,19 +326,19 @@ TEST(RequirementsCheck, DriveOfThePracticeSystem) {
       {"name without path counts as not found", L"TurboMed", L"", L"D:\\x.exe", L"C:\\WINDOWS",
        {{kNotFound, L"-1", 0}, {L"Gruen: Windows auf C: belegter/gesamter Platz, Dateisystem / NTFS", kGreenC, clGreen},
         {kHyphens, L"-1", 0}},
-       {L'C', L'D', L'C'}, 0},
+       {L'C', L'C'}, 0},
       {"same drive lowers the limit", L"Albis", L"D:\\Albis", L"D:\\Prog\\Server.exe", L"C:\\windows",
        {{L"Gelb: Albis auf D: belegter/gesamter Platz, Dateisystem / exFAT", kOK4, clOlive}, {kHyphens, L"-1", 0}},
        {L'D', L'D', L'D'}, 1},
       {"other drive keeps the limit", L"Albis", L"D:\\Albis", L"C:\\Prog\\Server.exe", L"C:\\windows",
        {{L"Rot: Albis auf D: belegter/gesamter Platz, Dateisystem / exFAT", kRed4, clRed}, kBang1, kBang1, kBang1, kSpeak, {kHyphens, L"-1", 0}},
-       {L'D', L'C', L'D'}, 2},
+       {L'D', L'D'}, 2},
       {"no product server keeps the limit", L"Albis", L"D:\\Albis", L"", L"C:\\windows",
        {{L"Rot: Albis auf D: belegter/gesamter Platz, Dateisystem / exFAT", kRed4, clRed}, kBang1, kBang1, kBang1, kSpeak, {kHyphens, L"-1", 0}},
        {L'D', L'D'}, 2},
       {"letters compared with case", L"Compumed M1", L"d:\\M1", L"D:\\Prog\\Server.exe", L"C:\\windows",
        {{L"Rot: Compumed M1 auf d: belegter/gesamter Platz, Dateisystem / exFAT", kRed4, clRed}, kBang1, kBang1, kBang1, kSpeak, {kHyphens, L"-1", 0}},
-       {L'd', L'D', L'd'}, 2},
+       {L'd', L'd'}, 2},
       {"UNC product server keeps the limit", L"TurboMed", L"\\\\srv\\tm", L"\\\\srv\\x.exe", L"C:\\windows",
        {{L"Ihre TurboMed Installation liegt auf einem UNC-Pfad. Der freie Platz kann nicht festgestellt werden.",
          L"-1", 0},
@@ -351,7 +354,25 @@ TEST(RequirementsCheck, DriveOfThePracticeSystem) {
        {{L"Rot: MEDISTAR auf Q: belegter/gesamter Platz, Dateisystem / ???", L"Laufwerk nicht erreichbar!", clRed},
         {kBang, L"-1", 0}, {kBang, L"-1", 0}, {kBang, L"-1", 0},
         {L"!Sprechen sie mit Ihrem Vertriebspartner!", L"-1", 0}, {kHyphens, L"-1", 0}},
-       {L'Q'}, 2},
+       {L'Q'}, 2, true},
+      {"unknown letter, remembered share: its sizes under the letter, its server's file there", L"MEDISTAR",
+       L"M:\\M", L"M:\\Prog\\Server.exe", L"C:\\windows",
+       {{L"Gelb: MEDISTAR auf M: belegter/gesamter Platz, Dateisystem / exFAT", kOK4, clOlive}, {kHyphens, L"-1", 0}},
+       {L'\\', L'\\', L'\\'}, 1, true, L'M', L"\\\\praxis-server\\medistar"},
+      {"unknown letter, nothing remembered, started as administrator: says why", L"MEDISTAR", L"M:\\M", L"",
+       L"C:\\windows",
+       {{L"Rot: MEDISTAR auf M: belegter/gesamter Platz, Dateisystem / ???",
+         L"Laufwerk nicht erreichbar! (Als Administrator gestartet: Netzlaufwerke des Benutzers sind nicht "
+         L"verbunden.)",
+         clRed},
+        {kBang, L"-1", 0}, {kBang, L"-1", 0}, {kBang, L"-1", 0},
+        {L"!Sprechen sie mit Ihrem Vertriebspartner!", L"-1", 0}, {kHyphens, L"-1", 0}},
+       {}, 2, true, L'M'},
+      {"unknown letter, nothing remembered, a user's program: plain", L"MEDISTAR", L"M:\\M", L"", L"C:\\windows",
+       {{L"Rot: MEDISTAR auf M: belegter/gesamter Platz, Dateisystem / ???", L"Laufwerk nicht erreichbar!", clRed},
+        {kBang, L"-1", 0}, {kBang, L"-1", 0}, {kBang, L"-1", 0},
+        {L"!Sprechen sie mit Ihrem Vertriebspartner!", L"-1", 0}, {kHyphens, L"-1", 0}},
+       {}, 2, false, L'M'},
   };
   for (const TCase& c : kCases) {
     SCOPED_TRACE(c.sName);
@@ -363,6 +384,10 @@ TEST(RequirementsCheck, DriveOfThePracticeSystem) {
     m.sWinDir = c.sWinDir;
     m.FakeDrives.Drives[L'D'] = {4 * kGiB, 8 * kGiB, L"exFAT"};
     m.FakeDrives.Drives[L'd'] = m.FakeDrives.Drives[L'D'];
+    m.FakeDrives.Shares[L"\\\\praxis-server\\medistar\\"] = m.FakeDrives.Drives[L'D'];
+    if (c.cUnknown) m.FakeDrives.Unknown.insert(c.cUnknown);
+    if (*c.sRemembered) m.FakeDrives.Remembered[c.cUnknown] = c.sRemembered;
+    m.bElevated = c.bElevated;
     const TRun r = RunCheck(m);
     const int i = r.Find(L"\nDer freie Festplattenplatz");
     ASSERT_GE(i, 0);
@@ -374,6 +399,27 @@ TEST(RequirementsCheck, DriveOfThePracticeSystem) {
     EXPECT_EQ(m.FakeDrives.Asked, c.Asked);
     EXPECT_EQ(r.iPoints, c.iPoints);
   }
+}
+
+// The window waits for a drive at most 5 s. One that has not answered by then is
+// unreachable, also for the next run, which does not ask it again while it waits.
+TEST(RequirementsCheck, DriveThatDoesNotAnswerInTimeIsAskedOnce) {
+  TFakeMeasurements m;
+  m.sAisName = L"MEDISTAR";
+  m.sAisPath = L"N:\\M";
+  m.sServer = L"N:\\Prog\\Server.exe";
+  m.bElevated = true;  // not the administrator's text: the letter may well be known
+  m.FakeDrives.Drives[L'N'] = {60 * kGiB, 100 * kGiB, L"NTFS"};
+  m.Runner.bHang = true;
+  for (int iRun = 1; iRun <= 2; ++iRun) {
+    SCOPED_TRACE(iRun);
+    const TRun r = RunCheck(m);
+    EXPECT_EQ(r.At(L"Rot: MEDISTAR auf N:"), (TEntry{L"Rot: MEDISTAR auf N: belegter/gesamter Platz, Dateisystem / ???",
+                                                    L"Laufwerk nicht erreichbar!", clRed}));
+    EXPECT_EQ(r.iPoints, 2);
+  }
+  EXPECT_EQ(m.Runner.nStarted, 1) << "the waiting drive was asked again";
+  EXPECT_EQ(m.Runner.Limits, std::vector<unsigned>{5000});
 }
 
 TEST(RequirementsCheck, FailedDriveRatingShowsNavyLine) {
@@ -437,12 +483,13 @@ TEST(RequirementsCheck, ErrorEndsTheCheckWithOneRedEntry) {
       {"ServicePackText", L"----- Check gestartet: ", 1},
       {"GetNetworkAdapterSpeed", L"\nNetzwerk gefunden.", 1},
       {"QueryColorDepthText", L"\nDie darstellbaren Farben", 1},
-      {"GetProductServerPath", L"Gruen: Bildschirm Farbtiefe", 1},
+      {"ProductServerRegistration", L"Gruen: Bildschirm Farbtiefe", 1},
   };
   for (const TCase& c : kCases) {
     SCOPED_TRACE(c.sFailing);
     TFakeMeasurements m;
     m.sFreeRam = L"300";  // one point before the failure
+    m.sAisPath = L"C:\\Praxis";  // the server is asked for a practice system's drive only
     const std::string sFailing = c.sFailing;
     m.OnQuery = [&](const char* s) {
       if (sFailing == s) throw std::runtime_error("query failed");

@@ -24,13 +24,31 @@ class TFixedLocale : public ILocale {
   }
 };
 
-class TFixedDrives : public IDriveQuery {
+class TFixedDrives : public IDriveSystem {
  public:
-  bool GetDiskSpace(wchar_t, std::int64_t& nFree, std::int64_t& nTotal) override {
+  bool KnowsRoot(const std::wstring&) override { return true; }
+  bool GetDiskSpace(const std::wstring&, std::int64_t& nFree, std::int64_t& nTotal, bool&) override {
     nFree = nTotal = std::int64_t(50) << 30;
     return true;
   }
-  std::wstring QueryFileSystemName(wchar_t) override { return L"NTFS"; }
+  std::wstring QueryFileSystemName(const std::wstring&) override { return L"NTFS"; }
+  std::wstring RememberedRemotePath(wchar_t) override { return L""; }
+  bool FileExists(const std::wstring&) override { return false; }
+};
+
+// Each question answered at once.
+class TInPlaceRunner : public IQuestionRunner {
+ public:
+  std::shared_ptr<TQuestion> Start(std::function<void()> fnAsk) override {
+    fnAsk();
+    return std::make_shared<TDone>();
+  }
+  bool Wait(TQuestion&, unsigned) override { return true; }
+
+ private:
+  struct TDone : TQuestion {
+    bool Done() override { return true; }
+  };
 };
 
 // Fixed answers; the computer name carries an umlaut so that the ANSI write shows.
@@ -59,12 +77,16 @@ class TFixedMeasurements : public IMeasurements {
     sName.clear(), sMailTo.clear(), sPath.clear();
   }
   std::wstring QueryWindowsDirectory() override { return L"C:\\Windows"; }
-  std::wstring GetProductServerPath() override { return L""; }
-  IDriveQuery& Drives() override { return FDrives; }
+  std::wstring ProductServerRegistration() override { return L""; }
+  std::shared_ptr<IDriveSystem> DriveSystem() override { return FpDrives; }
+  TDriveQuestions& DriveQuestions() override { return FQuestions; }
+  bool RunsElevated() override { return false; }
   ILocale& Locale() override { return FLocale; }
 
  private:
-  TFixedDrives FDrives;
+  std::shared_ptr<TFixedDrives> FpDrives = std::make_shared<TFixedDrives>();
+  TInPlaceRunner FRunner;
+  TDriveQuestions FQuestions{FRunner};
   TFixedLocale FLocale;
 };
 

@@ -4,6 +4,7 @@
 #include "common/SichtwerkProcess_win32.h"
 #include "common/Text.h"
 #include "common/Wait_win32.h"
+#include "share/MailFallback_win32.h"
 #include "share/MailTo.h"
 #include "share/ShareFrames.h"
 
@@ -555,6 +556,40 @@ class MailFallback : public MapiDispatch {
   std::wstring sUrlRecord, sQuestion;
   bool bYesDefault = false;
 };
+
+// Windows shows an "open with" picker (8 and later) or an error box (Vista, 7) of its
+// own when no program takes mailto:, before the program's box. Wine sets the flag
+// itself, so the call is checked at the adapter's seam.
+struct TShellCall {
+  int nCalls = 0;
+  ULONG fMask = 0;
+  HWND hwnd = nullptr;
+  std::wstring sVerb, sFile;
+  BOOL bResult = TRUE;
+} gShellCall;
+
+BOOL WINAPI RecordShellExecuteEx(SHELLEXECUTEINFOW* p) {
+  ++gShellCall.nCalls;
+  gShellCall.fMask = p->fMask;
+  gShellCall.hwnd = p->hwnd;
+  gShellCall.sVerb = p->lpVerb ? p->lpVerb : L"";
+  gShellCall.sFile = p->lpFile ? p->lpFile : L"";
+  return gShellCall.bResult;
+}
+
+TEST(OpenWithShell, AsksTheShellForNoWindowOfItsOwn) {
+  HWND hOwner = ::GetDesktopWindow();
+  for (const BOOL bResult : {TRUE, FALSE}) {
+    gShellCall = TShellCall{};
+    gShellCall.bResult = bResult;
+    EXPECT_EQ(OpenWithShell(hOwner, L"mailto:praxis@x.example", &RecordShellExecuteEx), bResult != FALSE);
+    EXPECT_EQ(gShellCall.nCalls, 1);
+    EXPECT_EQ(gShellCall.fMask & SEE_MASK_FLAG_NO_UI, static_cast<ULONG>(SEE_MASK_FLAG_NO_UI));
+    EXPECT_EQ(gShellCall.hwnd, hOwner);
+    EXPECT_EQ(gShellCall.sVerb, L"open");
+    EXPECT_EQ(gShellCall.sFile, L"mailto:praxis@x.example");
+  }
+}
 
 TEST_F(MailFallback, NoMailSystemYesPutsTheMailOnTheClipboardAndOpensANewOne) {
   TMailtoHandlerScratch handler;
