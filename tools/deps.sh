@@ -3,7 +3,7 @@
 
 SW_PKGS_BUILD="locales cmake make g++ googletest libgtest-dev libgmock-dev g++-mingw-w64-i686-posix binutils-mingw-w64-i686 librsvg2-bin icoutils"
 SW_PKGS_WINE="wine wine32:i386 wine64 xvfb xauth imagemagick"
-SW_PKGS_TEST="clang libclang-rt-14-dev cups cups-bsd printer-driver-cups-pdf libcups2:i386 poppler-utils osslsigncode openssl"
+SW_PKGS_TEST="clang libclang-rt-14-dev cups cups-bsd printer-driver-cups-pdf libcups2:i386 poppler-utils osslsigncode openssl python3-fusepy"
 
 sw_missing_pkgs() {
   local p missing=""

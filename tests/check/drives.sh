@@ -1,29 +1,53 @@
 #!/usr/bin/env bash
 # Small drives for the end-to-end check tests under Wine (run as root by CTest):
 #   drives.sh setup|cleanup WINE_STATE_DIR MOUNT_ROOT
-# MOUNT_ROOT/x      a 4 GB tmpfs, drive X: of the test prefix (4 x 2^30 bytes free)
+# MOUNT_ROOT/x      a 4 GB tmpfs, drive X: of the test prefix (4 x 2^30 bytes free),
+#                   also the share \\praxis-server\medistar (dosdevices/unc)
 # MOUNT_ROOT/n      a plain folder, drive N:; a test moves it aside to leave the letter
 #                   pointing at nothing, as a mapped drive whose server is off
+# MOUNT_ROOT/dead   drive S:, a FUSE file system whose calls wait (deadserver.py) until
+#                   MOUNT_ROOT/dead-release exists, as a server that does not answer
 # MOUNT_ROOT/ready  written when X: is in place; the tests skip without it.
 set -uo pipefail
 cmd=$1 state=$2 root=$3
-drive="$state/prefix/dosdevices/x:"
-lost="$state/prefix/dosdevices/n:"
+here=$(cd "$(dirname "$0")" && pwd)
+dos="$state/prefix/dosdevices"
+drive="$dos/x:"
+lost="$dos/n:"
+dead="$dos/s:"
+share="$dos/unc/praxis-server/medistar"
 
 case "$cmd" in
   setup)
-    mkdir -p "$root/x" "$root/n" "$state/prefix/dosdevices"
-    rm -f "$root/ready"
+    # A mount left by a run that was killed has lost its server: it goes first.
+    umount -l "$root/dead" 2>/dev/null
+    mkdir -p "$root/x" "$root/n" "$root/dead" "$dos/unc/praxis-server"
+    rm -f "$root/ready" "$root/dead-release"
     ln -sfn "$root/n" "$lost"
     if ! mountpoint -q "$root/x"; then
       mount -t tmpfs -o size=4g tmpfs "$root/x" ||
         { echo "drives.sh: no tmpfs (not root?)" >&2; exit 0; }
     fi
     ln -sfn "$root/x" "$drive"
+    ln -sfn "$root/x" "$share"
+    if ! mountpoint -q "$root/dead"; then
+      setsid /usr/bin/python3 "$here/deadserver.py" "$root/dead" "$root/dead-release" \
+        >"$root/deadserver.log" 2>&1 </dev/null &
+      echo $! >"$root/deadserver.pid"
+      for _ in $(seq 50); do mountpoint -q "$root/dead" && break; sleep 0.1; done
+      mountpoint -q "$root/dead" ||
+        { echo "drives.sh: the dead server's FUSE mount failed:" >&2; cat "$root/deadserver.log" >&2; exit 1; }
+    fi
+    ln -sfn "$root/dead" "$dead"
     touch "$root/ready"
     ;;
   cleanup)
-    rm -f "$root/ready" "$drive" "$lost"
+    rm -f "$root/ready" "$drive" "$lost" "$dead" "$share"
+    rmdir "$dos/unc/praxis-server" 2>/dev/null
+    # Every waiting call fails at once, then the mount goes.
+    touch "$root/dead-release" 2>/dev/null
+    umount -l "$root/dead" 2>/dev/null
+    [ -f "$root/deadserver.pid" ] && kill -9 "$(cat "$root/deadserver.pid")" 2>/dev/null
     mountpoint -q "$root/x" && umount "$root/x"
     rm -rf "$root"
     ;;
