@@ -77,7 +77,6 @@ void TovRichEdit::SetUp() {
   if (FhFont) SetFont(FhFont);
   FRuns.clear();
   if (FbColors) ApplyColors();
-  ::SetWindowLongPtrW(Fhwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc));
   const bool bWrap = FbWordWrap;
   FbWordWrap = !bWrap;  // force the message
   SetWordWrap(bWrap);
@@ -102,9 +101,9 @@ void TovRichEdit::ReplaceByFreshControl() {
 }
 
 LRESULT CALLBACK TovRichEdit::SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  // The class's own procedure: also for a control already taken off its object (a
-  // replaced pane on its way out).
-  const auto old = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(hwnd, GCLP_WNDPROC));
+  // Every message of the pane passes here: the object is looked up only for the two
+  // that need it, as a window property costs a system call (a server round trip
+  // under Wine).
   if (uMsg == WM_GETDLGCODE) {
     // Asked by the dialog manager, RichEdit takes Tab and Esc for itself and sends them
     // to its parent as WM_NEXTDLGCTL and WM_CLOSE: the main window's pane sits in a
@@ -116,10 +115,12 @@ LRESULT CALLBACK TovRichEdit::SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, 
     // No DLGC_HASSETSEL: tabbing into the letter must not select all of it.
     return DLGC_WANTCHARS | DLGC_WANTARROWS | (bWantReturn && bReturn ? DLGC_WANTMESSAGE : 0);
   }
-  auto* self = static_cast<TovRichEdit*>(FromHandle(hwnd));
-  if (uMsg == WM_NCDESTROY && self) self->Detached();
-  const LRESULT r = ::CallWindowProcW(old, hwnd, uMsg, wParam, lParam);
-  if (uMsg == WM_SYSCOLORCHANGE && self && self->FbSystemColors) self->FollowSystemColors();
+  if (uMsg == WM_NCDESTROY) Detach(hwnd);
+  const LRESULT r = CallClassProc(hwnd, uMsg, wParam, lParam);
+  if (uMsg == WM_SYSCOLORCHANGE) {
+    auto* self = static_cast<TovRichEdit*>(FromHandle(hwnd));
+    if (self && self->FbSystemColors) self->FollowSystemColors();
+  }
   return r;
 }
 

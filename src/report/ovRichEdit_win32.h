@@ -71,6 +71,7 @@ class TovRichEdit : public TovControl, public ITextPane {
   // Paints the pane's text in its pair and, unless it is the theme's alone, each
   // report run in its own colour.
   void ApplyColors();
+  WNDPROC Subclass() const override { return &SubclassProc; }
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
   // A stretch of text added in a report colour.
