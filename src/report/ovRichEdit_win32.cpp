@@ -150,8 +150,12 @@ void TovRichEdit::ApplyColors() {
     ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
     return;
   }
+  // Each run is coloured through the selection, and RichEdit scrolls to a selection
+  // even with redraw off: the user's selection and scroll position are put back after.
   CHARRANGE crOld{};
   ::SendMessageW(Fhwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&crOld));
+  POINT ptScroll{};
+  ::SendMessageW(Fhwnd, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&ptScroll));
   ::SendMessageW(Fhwnd, WM_SETREDRAW, FALSE, 0);
   ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
   if (!FColors.bThemeOnly) {
@@ -163,6 +167,7 @@ void TovRichEdit::ApplyColors() {
     }
   }
   ::SendMessageW(Fhwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&crOld));
+  ::SendMessageW(Fhwnd, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&ptScroll));
   ::SendMessageW(Fhwnd, WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(Fhwnd, nullptr, TRUE);
 }

@@ -307,6 +307,39 @@ TEST_F(RichEditTest, PaneFollowsItsPairAndKeepsTheReportColours) {
   EXPECT_EQ(Fpane.LineReportColors(), (std::vector<TColor>{clBlack}));
 }
 
+// The runs are recoloured through the selection, and RichEdit (Windows' at least)
+// scrolls to a selection even with redraw off: a theme switch must leave the view.
+TEST_F(RichEditTest, ColourChangeKeepsFirstLineAndSelection) {
+  ::ShowWindow(FhHost, SW_SHOWNA);
+  const TPaneColors normal = PaneColors({false, RGB(255, 255, 255), RGB(0, 0, 0), RGB(1, 2, 3), RGB(255, 255, 225)});
+  const TPaneColors hc = PaneColors({true, RGB(255, 255, 255), RGB(0, 0, 0), RGB(1, 2, 3), RGB(0, 0, 0)});
+  Fpane.SetColors(normal);
+  Fpane.SetWordWrap(false);
+  for (int i = 0; i < 80; ++i) Fpane.AddLine(L"Zeile " + std::to_wstring(i), 8, i % 2 ? clRed : clGreen, 0);
+  const HWND h = Fpane.Handle();
+  const LONG nLine40 = static_cast<LONG>(::SendMessageW(h, EM_LINEINDEX, 40, 0));
+  CHARRANGE sel{nLine40 + 1, nLine40 + 4};
+  ::SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+  POINT ptTop{0, 0};
+  ::SendMessageW(h, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&ptTop));
+  // Neither the top nor the selection's line nor the end: a view of its own.
+  ::SendMessageW(h, EM_LINESCROLL, 0, 10);
+  const LRESULT nFirst = ::SendMessageW(h, EM_GETFIRSTVISIBLELINE, 0, 0);
+  ASSERT_GT(nFirst, 0);
+  POINT ptBefore{-7, -7};
+  ::SendMessageW(h, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&ptBefore));
+  for (const TPaneColors& colors : {hc, normal}) {
+    SCOPED_TRACE(colors.bThemeOnly ? "theme's pair" : "report colours");
+    Fpane.SetColors(colors);
+    EXPECT_EQ(::SendMessageW(h, EM_GETFIRSTVISIBLELINE, 0, 0), nFirst);
+    POINT pt{-7, -7};
+    ::SendMessageW(h, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&pt));
+    EXPECT_EQ(pt.y, ptBefore.y);
+    EXPECT_EQ(Selection().cpMin, sel.cpMin);
+    EXPECT_EQ(Selection().cpMax, sel.cpMax) << "the caret at the selection's end";
+  }
+}
+
 TEST_F(RichEditTest, ControlLimitSitsAboveTheCapacity) {
   const LRESULT nLimit = ::SendMessageW(Fpane.Handle(), EM_GETLIMITTEXT, 0, 0);
   EXPECT_GE(static_cast<std::size_t>(nLimit), kPaneCapacity);
