@@ -29,7 +29,7 @@ build_exe() { # build_exe COMMIT -> $out/<hash>/Sichtwerk.exe
     mkdir -p "$dir/src"
     git archive "$c" | tar -x -C "$dir/src"
   fi
-  quiet cmake -S "$dir/src" -B "$dir/win" -DCMAKE_TOOLCHAIN_FILE="$dir/src/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release
+  quiet cmake -S "$dir/src" -B "$dir/win" -DCMAKE_TOOLCHAIN_FILE="$root/$dir/src/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release
   quiet cmake --build "$dir/win" -j"$jobs" --target Sichtwerk
 }
 a=$(git rev-parse --short "$1")
