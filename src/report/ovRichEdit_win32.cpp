@@ -88,9 +88,11 @@ void TovRichEdit::ReplaceByFreshControl() {
   RECT rc{};
   ::GetWindowRect(hOld, &rc);
   ::MapWindowPoints(HWND_DESKTOP, hParent, reinterpret_cast<POINT*>(&rc), 2);
-  const bool bVisible = (::GetWindowLongW(hOld, GWL_STYLE) & WS_VISIBLE) != 0;
+  // Held redraw has taken WS_VISIBLE off the old control.
+  const bool bVisible = FbRedrawHeld || (::GetWindowLongW(hOld, GWL_STYLE) & WS_VISIBLE) != 0;
   const bool bFocused = ::GetFocus() == hOld;
   CreateChild(MSFTEDIT_CLASS, hParent, FdwStyle, FdwExStyle, rc, L"", ::GetDlgCtrlID(hOld));
+  if (FbRedrawHeld) ::SendMessageW(Fhwnd, WM_SETREDRAW, FALSE, 0);
   SetUp();
   // Same place in the z-order, so the tab order stays, then the old one goes.
   ::SetWindowPos(Fhwnd, hOld, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -168,6 +170,7 @@ void TovRichEdit::ApplyColors() {
   }
   ::SendMessageW(Fhwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&crOld));
   ::SendMessageW(Fhwnd, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&ptScroll));
+  if (FbRedrawHeld) return;  // an update under way paints at its end
   ::SendMessageW(Fhwnd, WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(Fhwnd, nullptr, TRUE);
 }
@@ -195,8 +198,18 @@ void TovRichEdit::SetWordWrap(bool bWrap) {
 
 void TovRichEdit::BeginUpdate(bool bClearLines) {
   FbWordWrap_BeforeUpdate = FbWordWrap;
+  // A visible pane repaints itself and its scroll bar at every line: it is painted
+  // once, at EndUpdate. Redraw off takes WS_VISIBLE away meanwhile, so a pane with
+  // the focus keeps redraw, lest the form's focus rules pass it over.
+  if (!FbRedrawHeld && ::IsWindowVisible(Fhwnd) && ::GetFocus() != Fhwnd) {
+    ::SendMessageW(Fhwnd, WM_SETREDRAW, FALSE, 0);
+    FbRedrawHeld = true;
+  }
   SetWordWrap(false);
-  if (!bClearLines) return;
+  if (bClearLines) ClearForUpdate();
+}
+
+void TovRichEdit::ClearForUpdate() {
   // Wine's RichEdit takes about 190 ms to empty itself of a full pane of history (and
   // longer by any other message it offers); a fresh control in its place takes about
   // 12. A report-sized text goes the ordinary way.
@@ -211,7 +224,14 @@ void TovRichEdit::BeginUpdate(bool bClearLines) {
   Clear();
 }
 
-void TovRichEdit::EndUpdate() { SetWordWrap(FbWordWrap_BeforeUpdate); }
+void TovRichEdit::EndUpdate() {
+  SetWordWrap(FbWordWrap_BeforeUpdate);
+  if (!FbRedrawHeld) return;
+  FbRedrawHeld = false;
+  ::SendMessageW(Fhwnd, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(Fhwnd, nullptr, TRUE);
+  ::UpdateWindow(Fhwnd);
+}
 
 void TovRichEdit::Clear() {
   FRuns.clear();

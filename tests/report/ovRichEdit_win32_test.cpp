@@ -340,6 +340,39 @@ TEST_F(RichEditTest, ColourChangeKeepsFirstLineAndSelection) {
   }
 }
 
+// Counts the pane's WM_PAINT, on top of its own procedure.
+struct TPaintCount {
+  static inline WNDPROC Next = nullptr;
+  static inline int nPaints = 0;
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    if (uMsg == WM_PAINT) ++nPaints;
+    return ::CallWindowProcW(Next, hwnd, uMsg, wParam, lParam);
+  }
+};
+
+// A visible pane would repaint itself and its scroll bar at every line of a run. Its
+// history is long enough that the update starts with a fresh control.
+TEST_F(RichEditTest, VisiblePaneIsPaintedOnceWhenTheUpdateEnds) {
+  ::ShowWindow(FhHost, SW_SHOWNA);
+  for (int i = 0; i < 300; ++i) Fpane.AddLine(std::wstring(40, L'x'), 8, clRed, 0);
+  const HWND hOld = Fpane.Handle();
+  ::UpdateWindow(FhHost);
+  Fpane.BeginUpdate(true);
+  const HWND h = Fpane.Handle();
+  ASSERT_NE(h, hOld);
+  TPaintCount::nPaints = 0;
+  TPaintCount::Next = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TPaintCount::Proc)));
+  for (int i = 0; i < 40; ++i) Fpane.AddLine(L"Zeile " + std::to_wstring(i), 8, clGreen, 0);
+  Fpane.AddPlainLine(L"Verlauf");
+  EXPECT_EQ(TPaintCount::nPaints, 0) << "painted while lines went in";
+  Fpane.EndUpdate();
+  EXPECT_GE(TPaintCount::nPaints, 1) << "not painted at the end";
+  EXPECT_TRUE(::IsWindowVisible(h));
+  EXPECT_EQ(Fpane.LineCount(), 41);
+  ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TPaintCount::Next));
+}
+
 TEST_F(RichEditTest, ControlLimitSitsAboveTheCapacity) {
   const LRESULT nLimit = ::SendMessageW(Fpane.Handle(), EM_GETLIMITTEXT, 0, 0);
   EXPECT_GE(static_cast<std::size_t>(nLimit), kPaneCapacity);
