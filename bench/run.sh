@@ -55,12 +55,16 @@ quiet cmake --build "$tools" -j"$jobs"
 
 # Every program starts from a folder of its own: Sichtwerk writes its log beside itself.
 rm -rf "$scratch"
-mkdir -p "$scratch"/trace-sw "$scratch"/trace-floor "$scratch"/floor "$scratch"/floor-themed "$scratch"/floor-comdlg "$scratch"/sw-empty "$scratch"/sw-1mb "$scratch"/sw-500mb "$scratch"/inproc
+mkdir -p "$scratch"/trace-sw "$scratch"/trace-floor "$scratch"/trace-prescribed "$scratch"/floor "$scratch"/floor-themed \
+  "$scratch"/floor-comdlg "$scratch"/floor-prescribed "$scratch"/sw-empty "$scratch"/sw-grow "$scratch"/sw-1mb \
+  "$scratch"/sw-500mb "$scratch"/inproc
 i686-w64-mingw32-strip -o "$scratch/Sichtwerk.exe" "$tree/bin/Sichtwerk.exe"
-for d in sw-empty sw-1mb sw-500mb; do cp "$scratch/Sichtwerk.exe" "$scratch/$d/"; done
+for d in sw-empty sw-grow sw-1mb sw-500mb; do cp "$scratch/Sichtwerk.exe" "$scratch/$d/"; done
 cp "$tools/bin/sw_floor.exe" "$scratch/floor/"
 cp "$tools/bin/sw_floor_themed.exe" "$scratch/floor-themed/"
 cp "$tools/bin/sw_floor_comdlg.exe" "$scratch/floor-comdlg/"
+cp "$tools/bin/sw_floor_prescribed.exe" "$scratch/floor-prescribed/"
+cp "$tools/bin/sw_floor_prescribed_trace.exe" "$scratch/trace-prescribed/"
 i686-w64-mingw32-strip -o "$scratch/trace-sw/Sichtwerk.exe" "$tree-trace/bin/Sichtwerk.exe"
 cp "$tools/bin/sw_floor_themed_trace.exe" "$scratch/trace-floor/"
 cp "$tools/bin/sw_bench_run.exe" "$scratch/inproc/"
@@ -95,13 +99,16 @@ starts=$(winrun "$measure" --runs "$runs" --warmup 2 \
   --target floor "$(winpath "$scratch/floor/sw_floor.exe")" TFloorForm \
   --target floor-themed "$(winpath "$scratch/floor-themed/sw_floor_themed.exe")" TFloorForm \
   --target floor-comdlg "$(winpath "$scratch/floor-comdlg/sw_floor_comdlg.exe")" TFloorForm \
+  --target floor-prescribed "$(winpath "$scratch/floor-prescribed/sw_floor_prescribed.exe")" TFloorForm \
   --target sw-empty "$(winpath "$scratch/sw-empty/Sichtwerk.exe")" TMainForm log=empty \
+  --target sw-grow "$(winpath "$scratch/sw-grow/Sichtwerk.exe")" TMainForm \
   "${log_targets[@]}")
 echo "$starts" >"$scratch/starts.txt"
 
 echo "== Starts with the start trace: $runs per program, interleaved"
 winrun "$measure" --runs "$runs" --warmup 2 \
   --target trace-floor "$(winpath "$scratch/trace-floor/sw_floor_themed_trace.exe")" TFloorForm \
+  --target trace-prescribed "$(winpath "$scratch/trace-prescribed/sw_floor_prescribed_trace.exe")" TFloorForm \
   --target trace-sw "$(winpath "$scratch/trace-sw/Sichtwerk.exe")" TMainForm log=empty >"$scratch/trace-starts.txt"
 # Median of each mark over the measured starts (the first two lines are the warm-ups),
 # in milliseconds after CreateProcess; marks in the order the program passed them.
@@ -114,6 +121,7 @@ trace_table() {
 }
 trace_floor=$(trace_table "$scratch/trace-floor/start-trace.txt")
 trace_sw=$(trace_table "$scratch/trace-sw/start-trace.txt")
+trace_prescribed=$(trace_table "$scratch/trace-prescribed/start-trace.txt")
 
 echo "== In process"
 inproc=$(winrun "$tools/bin/sw_bench_run.exe" --runs 50 --pane-reps 10 \
@@ -145,10 +153,35 @@ field() { # field TEXT NAME KEY
   echo "$1" | awk -v n="$2" -v k="$3" '$1 == "result" && $2 == n {
     for (i = 3; i <= NF; i++) { split($i, kv, "="); if (kv[1] == k) print kv[2] } }'
 }
+# Ratio of A to B start by start (the starts alternate, so each pair shares a phase of
+# the machine): "median (p25-p75)" over the measured rounds.
+pair_ratio() { # pair_ratio TEXT A B
+  echo "$1" | awk -v a="$2" -v b="$3" '$1 == "run" && $2 == a { x[$3] = $4 } $1 == "run" && $2 == b { y[$3] = $4 }
+    END { n = 0; for (i in x) if ((i in y) && y[i] > 0) r[++n] = x[i] / y[i]
+      if (n == 0) { print "n/a"; exit }
+      for (a1 = 2; a1 <= n; a1++) { v = r[a1]; b1 = a1 - 1; while (b1 > 0 && r[b1] > v) { r[b1 + 1] = r[b1]; b1-- } r[b1 + 1] = v }
+      m = (n % 2) ? r[(n + 1) / 2] : (r[n / 2] + r[n / 2 + 1]) / 2
+      lo = r[int(0.25 * n + 0.999)]; hi = r[int(0.75 * n + 0.999)]
+      printf "%.2f (%.2f-%.2f)", m, lo, hi }'
+}
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a != "" && b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 verdict() { awk -v v="$1" -v t="$2" 'BEGIN { print (v != "n/a" && v + 0 <= t + 0) ? "holds" : "MISSED" }'; }
 
 floor_ms=$(field "$starts" floor median_ms)
+pfloor_ms=$(field "$starts" floor-prescribed median_ms)
+pfloor_min=$(field "$starts" floor-prescribed min_ms)
+pfloor_max=$(field "$starts" floor-prescribed max_ms)
+pfloor_kb=$(field "$starts" floor-prescribed median_peak_kb)
+grow_ms=$(field "$starts" sw-grow median_ms)
+grow_min=$(field "$starts" sw-grow min_ms)
+grow_max=$(field "$starts" sw-grow max_ms)
+grow_kb=$(field "$starts" sw-grow median_peak_kb)
+sw_min=$(field "$starts" sw-empty min_ms)
+sw_max=$(field "$starts" sw-empty max_ms)
+mb1_kb=$(field "$starts" sw-1mb median_peak_kb)
+r_grow_p=$(pair_ratio "$starts" sw-grow floor-prescribed)
+r_empty_p=$(pair_ratio "$starts" sw-empty floor-prescribed)
+r_1mb_p=$(pair_ratio "$starts" sw-1mb floor-prescribed)
 floor_kb=$(field "$starts" floor median_peak_kb)
 sw_ms=$(field "$starts" sw-empty median_ms)
 sw_kb=$(field "$starts" sw-empty median_peak_kb)
@@ -178,6 +211,17 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')
   echo "32-bit programs: $i386_mode"
   echo "Measured: $commit ($mode); load average before the starts $load_before, at the end $(cut -d' ' -f1-3 /proc/loadavg)"
   echo
+  echo "Against the prescribed floor (themed window, the main window's nine controls in Tahoma 8,"
+  echo "the pane in the info colours, one GetIfTable/GetIfEntry pass); ratio per alternating pair,"
+  echo "median (p25-p75); times median [min-max] ms; mode: $i386_mode"
+  printf '%-44s %22s %22s %18s %8s %s\n' "measure" "Sichtwerk" "prescribed floor" "ratio" "target" ""
+  printf '%-44s %22s %22s %18s %8s %s\n' "time to report, log growing" "$grow_ms [$grow_min-$grow_max]" "$pfloor_ms [$pfloor_min-$pfloor_max]" "$r_grow_p" "<= 1.15" "$(verdict "${r_grow_p%% *}" 1.15)"
+  printf '%-44s %22s %22s %18s %8s %s\n' "time to report, empty log" "$sw_ms [$sw_min-$sw_max]" "$pfloor_ms" "$r_empty_p" "<= 1.15" "$(verdict "${r_empty_p%% *}" 1.15)"
+  printf '%-44s %22s %22s %18s %8s %s\n' "time to report, 1 MB log" "$mb1_ms" "$pfloor_ms" "$r_1mb_p" "" ""
+  printf '%-44s %22s %22s %18s %8s %s\n' "peak working set, log growing (KB)" "$grow_kb" "$pfloor_kb" "$(ratio "$grow_kb" "$pfloor_kb")" "<= 1.25" "$(verdict "$(ratio "$grow_kb" "$pfloor_kb")" 1.25)"
+  printf '%-44s %22s %22s %18s %8s %s\n' "peak working set, empty log (KB)" "$sw_kb" "$pfloor_kb" "$(ratio "$sw_kb" "$pfloor_kb")" "<= 1.25" "$(verdict "$(ratio "$sw_kb" "$pfloor_kb")" 1.25)"
+  printf '%-44s %22s %22s %18s %8s %s\n' "peak working set, 1 MB log (KB)" "$mb1_kb" "$pfloor_kb" "$(ratio "$mb1_kb" "$pfloor_kb")" "" ""
+  echo
   printf '%-44s %14s %14s %8s %10s %s\n' "measure" "Sichtwerk" "floor" "ratio" "target" ""
   printf '%-44s %14s %14s %8s %10s %s\n' "time to report, empty log (median ms)" "$sw_ms" "$floor_ms" "$r_start" "<= 1.25" "$(verdict "$r_start" 1.25)"
   printf '%-44s %14s %14s %8s %10s %s\n' "  floor + Sichtwerk's manifest (ms)" "$themed_ms" "$floor_ms" "$(ratio "$themed_ms" "$floor_ms")" "" ""
@@ -204,8 +248,9 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')
   echo "and emptied again (clear-*), median ms:"
   echo "$pane" | awk '$1 == "result" { split($3, kv, "="); printf "  %-40s %8s\n", $2, kv[2] }'
   echo
-  echo "Start trace, median ms after CreateProcess (themed floor, then Sichtwerk):"
+  echo "Start trace, median ms after CreateProcess (themed floor, prescribed floor, Sichtwerk):"
   echo "  floor:     $trace_floor" | fold -s -w 100
+  echo "  prescribed: $trace_prescribed" | fold -s -w 100
   echo "  Sichtwerk: $trace_sw" | fold -s -w 100
   echo "  time to report of the traced builds: $(grep '^result' "$scratch/trace-starts.txt" | awk '{ print $2, $3 }' | tr '\n' ' ')"
   echo

@@ -100,6 +100,18 @@ void TovControl::Unmark(HWND hwnd) {
   if (hwnd) ::RemovePropW(hwnd, kControlProp);
 }
 
+void TovControl::Detach(HWND hwnd) {
+  // Windows wants every property gone by the end of WM_NCDESTROY: each one left keeps
+  // a reference on its name's global atom.
+  if (TovControl* self = FromHandle(hwnd)) self->Fhwnd = nullptr;
+  Unmark(hwnd);
+}
+
+LRESULT CALLBACK TovControl::ControlProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (uMsg == WM_NCDESTROY) Detach(hwnd);
+  return CallClassProc(hwnd, uMsg, wParam, lParam);
+}
+
 void TovControl::SetEnabled(bool bEnabled) {
   TovForm* form = Fhwnd ? TovForm::FromHandle(::GetAncestor(Fhwnd, GA_ROOT)) : nullptr;
   if (!bEnabled && form && ::GetFocus() == Fhwnd) form->RememberFocus(Fhwnd);
@@ -120,6 +132,7 @@ void TovControl::CreateChild(const wchar_t* sClass, HWND hParent, DWORD dwStyle,
 void TovControl::Attach(HWND hwnd) {
   Fhwnd = hwnd;
   ::SetPropW(hwnd, kControlProp, this);
+  if (WNDPROC proc = Subclass()) ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
 }
 
 void TovButton::Create(HWND hParent, const RECT& rc, const std::wstring& sCaption, int nId,
@@ -170,8 +183,6 @@ void TovLabel::AutoSize() {
 
 void TovGroupBox::Create(HWND hParent, const RECT& rc, const std::wstring& sCaption, int nId) {
   CreateChild(L"BUTTON", hParent, BS_GROUPBOX | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, rc, sCaption, nId);
-  FOldProc = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrW(Fhwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
 }
 
 RECT TovGroupBox::InnerRect() const {
@@ -192,20 +203,10 @@ RECT TovGroupBox::InnerRect() const {
 }
 
 LRESULT CALLBACK TovGroupBox::SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<TovGroupBox*>(FromHandle(hwnd));
-  WNDPROC old = self ? self->FOldProc : nullptr;
+  // No object is looked up on the way: only WM_NCDESTROY needs it.
   if (IsChildReport(uMsg)) return ::SendMessageW(::GetParent(hwnd), uMsg, wParam, lParam);
-  switch (uMsg) {
-    case WM_NCDESTROY:
-      if (self) {
-        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
-        self->Detached();
-      }
-      break;
-    default:
-      break;
-  }
-  return old ? ::CallWindowProcW(old, hwnd, uMsg, wParam, lParam) : ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
+  if (uMsg == WM_NCDESTROY) Detach(hwnd);
+  return CallClassProc(hwnd, uMsg, wParam, lParam);
 }
 
 namespace {
@@ -272,18 +273,14 @@ void TovPanel::TextOutRotated(const std::wstring& sText, int x, int y) {
 }
 
 LRESULT CALLBACK TovPanel::WndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<TovPanel*>(FromHandle(hwnd));
-  if (uMsg == WM_NCCREATE) {
-    // The object is attached only after CreateWindowEx returns; messages before that
-    // find no object and take the default path.
-    return ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
-  }
   // Children report to the form.
   if (IsChildReport(uMsg)) return ::SendMessageW(::GetParent(hwnd), uMsg, wParam, lParam);
+  // The object is attached only after CreateWindowEx returns; messages before that
+  // find none and take the default path. It is looked up only where it is needed.
   try {
     switch (uMsg) {
       case WM_PAINT:
-        if (self) {
+        if (auto* self = static_cast<TovPanel*>(FromHandle(hwnd))) {
           PAINTSTRUCT ps;
           self->FhCanvas = ::BeginPaint(hwnd, &ps);
           struct TEnd {
@@ -300,7 +297,7 @@ LRESULT CALLBACK TovPanel::WndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM l
         }
         break;
       case WM_ERASEBKGND:
-        if (self) return 1;  // Paint covers the whole client area
+        if (FromHandle(hwnd)) return 1;  // Paint covers the whole client area
         break;
       case WM_SETTEXT: {
         const LRESULT r = ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
@@ -311,7 +308,7 @@ LRESULT CALLBACK TovPanel::WndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM l
         ::InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
       case WM_NCDESTROY:
-        if (self) self->Detached();
+        Detach(hwnd);
         break;
       default:
         break;

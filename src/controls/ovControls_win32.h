@@ -25,7 +25,8 @@ TFont CreateTahoma(int nHeight, BYTE nCharSet);
 std::wstring WindowText(HWND hwnd);
 
 // Base of every control object: owns its child window, cannot be copied, destroys the
-// window when it dies. The object is found from its window through a window property.
+// window when it dies. The object is found from its window through a window property,
+// which goes again at the window's WM_NCDESTROY.
 class TovControl {
  public:
   TovControl() = default;
@@ -52,18 +53,28 @@ class TovControl {
   // Creates the child window; throws std::runtime_error when Windows refuses.
   void CreateChild(const wchar_t* sClass, HWND hParent, DWORD dwStyle, DWORD dwExStyle,
                    const RECT& rcBounds, const std::wstring& sCaption, int nId);
+  // Marks hwnd as this object's window and puts Subclass() in front of its procedure.
   void Attach(HWND hwnd);
   // Takes the object off hwnd, which then is no control of this family any more.
   static void Unmark(HWND hwnd);
-  // Called at WM_NCDESTROY of the own window by controls whose procedure sees it
-  // (panels, subclassed group boxes): the object no longer has a window.
-  void Detached() {
-    Unmark(Fhwnd);
-    Fhwnd = nullptr;
+  // For WM_NCDESTROY of a control's window: the property goes, and the object, if
+  // any still points there, no longer has a window.
+  static void Detach(HWND hwnd);
+  // The procedure put in front of the class's own, which must end in CallClassProc and
+  // pass WM_NCDESTROY to Detach; nullptr for a class whose own procedure does that.
+  virtual WNDPROC Subclass() const { return &ControlProc; }
+  // The class's own procedure: also for a window whose object is gone.
+  static LRESULT CallClassProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    const auto proc = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(hwnd, GCLP_WNDPROC));
+    return ::CallWindowProcW(proc, hwnd, uMsg, wParam, lParam);
   }
 
   HWND Fhwnd = nullptr;
   HFONT FhFont = nullptr;  // not owned: fonts belong to the form
+
+ private:
+  // Buttons, labels and edits: only WM_NCDESTROY is their object's business.
+  static LRESULT CALLBACK ControlProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 };
 
 class TovButton : public TovControl {
@@ -101,9 +112,11 @@ class TovGroupBox : public TovControl {
   // The area inside the frame that aligned children share.
   RECT InnerRect() const;
 
+ protected:
+  WNDPROC Subclass() const override { return &SubclassProc; }
+
  private:
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
-  WNDPROC FOldProc = nullptr;
 };
 
 // A panel: background, raised bevel, centred caption; with a rotated font and centred
@@ -119,6 +132,8 @@ class TovPanel : public TovControl {
 
  protected:
   virtual void Paint();
+  // The panel's own class procedure sees WM_NCDESTROY.
+  WNDPROC Subclass() const override { return nullptr; }
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);

@@ -77,7 +77,6 @@ void TovRichEdit::SetUp() {
   if (FhFont) SetFont(FhFont);
   FRuns.clear();
   if (FbColors) ApplyColors();
-  ::SetWindowLongPtrW(Fhwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc));
   const bool bWrap = FbWordWrap;
   FbWordWrap = !bWrap;  // force the message
   SetWordWrap(bWrap);
@@ -89,9 +88,11 @@ void TovRichEdit::ReplaceByFreshControl() {
   RECT rc{};
   ::GetWindowRect(hOld, &rc);
   ::MapWindowPoints(HWND_DESKTOP, hParent, reinterpret_cast<POINT*>(&rc), 2);
-  const bool bVisible = (::GetWindowLongW(hOld, GWL_STYLE) & WS_VISIBLE) != 0;
+  // Held redraw has taken WS_VISIBLE off the old control.
+  const bool bVisible = FbRedrawHeld || (::GetWindowLongW(hOld, GWL_STYLE) & WS_VISIBLE) != 0;
   const bool bFocused = ::GetFocus() == hOld;
   CreateChild(MSFTEDIT_CLASS, hParent, FdwStyle, FdwExStyle, rc, L"", ::GetDlgCtrlID(hOld));
+  if (FbRedrawHeld) ::SendMessageW(Fhwnd, WM_SETREDRAW, FALSE, 0);
   SetUp();
   // Same place in the z-order, so the tab order stays, then the old one goes.
   ::SetWindowPos(Fhwnd, hOld, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -102,9 +103,9 @@ void TovRichEdit::ReplaceByFreshControl() {
 }
 
 LRESULT CALLBACK TovRichEdit::SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  // The class's own procedure: also for a control already taken off its object (a
-  // replaced pane on its way out).
-  const auto old = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(hwnd, GCLP_WNDPROC));
+  // Every message of the pane passes here: the object is looked up only for the two
+  // that need it, as a window property costs a system call (a server round trip
+  // under Wine).
   if (uMsg == WM_GETDLGCODE) {
     // Asked by the dialog manager, RichEdit takes Tab and Esc for itself and sends them
     // to its parent as WM_NEXTDLGCTL and WM_CLOSE: the main window's pane sits in a
@@ -116,10 +117,12 @@ LRESULT CALLBACK TovRichEdit::SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, 
     // No DLGC_HASSETSEL: tabbing into the letter must not select all of it.
     return DLGC_WANTCHARS | DLGC_WANTARROWS | (bWantReturn && bReturn ? DLGC_WANTMESSAGE : 0);
   }
-  auto* self = static_cast<TovRichEdit*>(FromHandle(hwnd));
-  if (uMsg == WM_NCDESTROY && self) self->Detached();
-  const LRESULT r = ::CallWindowProcW(old, hwnd, uMsg, wParam, lParam);
-  if (uMsg == WM_SYSCOLORCHANGE && self && self->FbSystemColors) self->FollowSystemColors();
+  if (uMsg == WM_NCDESTROY) Detach(hwnd);
+  const LRESULT r = CallClassProc(hwnd, uMsg, wParam, lParam);
+  if (uMsg == WM_SYSCOLORCHANGE) {
+    auto* self = static_cast<TovRichEdit*>(FromHandle(hwnd));
+    if (self && self->FbSystemColors) self->FollowSystemColors();
+  }
   return r;
 }
 
@@ -149,8 +152,12 @@ void TovRichEdit::ApplyColors() {
     ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
     return;
   }
+  // Each run is coloured through the selection, and RichEdit scrolls to a selection
+  // even with redraw off: the user's selection and scroll position are put back after.
   CHARRANGE crOld{};
   ::SendMessageW(Fhwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&crOld));
+  POINT ptScroll{};
+  ::SendMessageW(Fhwnd, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&ptScroll));
   ::SendMessageW(Fhwnd, WM_SETREDRAW, FALSE, 0);
   ::SendMessageW(Fhwnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
   if (!FColors.bThemeOnly) {
@@ -162,6 +169,8 @@ void TovRichEdit::ApplyColors() {
     }
   }
   ::SendMessageW(Fhwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&crOld));
+  ::SendMessageW(Fhwnd, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&ptScroll));
+  if (FbRedrawHeld) return;  // an update under way paints at its end
   ::SendMessageW(Fhwnd, WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(Fhwnd, nullptr, TRUE);
 }
@@ -189,8 +198,18 @@ void TovRichEdit::SetWordWrap(bool bWrap) {
 
 void TovRichEdit::BeginUpdate(bool bClearLines) {
   FbWordWrap_BeforeUpdate = FbWordWrap;
+  // A visible pane repaints itself and its scroll bar at every line: it is painted
+  // once, at EndUpdate. Redraw off takes WS_VISIBLE away meanwhile, so a pane with
+  // the focus keeps redraw, lest the form's focus rules pass it over.
+  if (!FbRedrawHeld && ::IsWindowVisible(Fhwnd) && ::GetFocus() != Fhwnd) {
+    ::SendMessageW(Fhwnd, WM_SETREDRAW, FALSE, 0);
+    FbRedrawHeld = true;
+  }
   SetWordWrap(false);
-  if (!bClearLines) return;
+  if (bClearLines) ClearForUpdate();
+}
+
+void TovRichEdit::ClearForUpdate() {
   // Wine's RichEdit takes about 190 ms to empty itself of a full pane of history (and
   // longer by any other message it offers); a fresh control in its place takes about
   // 12. A report-sized text goes the ordinary way.
@@ -205,7 +224,14 @@ void TovRichEdit::BeginUpdate(bool bClearLines) {
   Clear();
 }
 
-void TovRichEdit::EndUpdate() { SetWordWrap(FbWordWrap_BeforeUpdate); }
+void TovRichEdit::EndUpdate() {
+  SetWordWrap(FbWordWrap_BeforeUpdate);
+  if (!FbRedrawHeld) return;
+  FbRedrawHeld = false;
+  ::SendMessageW(Fhwnd, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(Fhwnd, nullptr, TRUE);
+  ::UpdateWindow(Fhwnd);
+}
 
 void TovRichEdit::Clear() {
   FRuns.clear();

@@ -67,10 +67,13 @@ class TovRichEdit : public TovControl, public ITextPane {
   void SetUp();
   // Puts a new, empty control with the same settings in the place of the current one.
   void ReplaceByFreshControl();
+  // Empties the pane for BeginUpdate, by a fresh control when it holds much.
+  void ClearForUpdate();
 
   // Paints the pane's text in its pair and, unless it is the theme's alone, each
   // report run in its own colour.
   void ApplyColors();
+  WNDPROC Subclass() const override { return &SubclassProc; }
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
   // A stretch of text added in a report colour.
@@ -86,6 +89,8 @@ class TovRichEdit : public TovControl, public ITextPane {
   std::vector<TColorRun> FRuns;
   bool FbWordWrap = true;
   bool FbWordWrap_BeforeUpdate = true;
+  // Redraw is off from BeginUpdate of a visible pane to EndUpdate.
+  bool FbRedrawHeld = false;
 };
 
 }  // namespace sw

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "controls/ovControls_win32.h"
@@ -135,6 +136,61 @@ TEST_F(ControlsTest, ObjectAndWindowLiveAndDieTogether) {
   // Messages to the dead handle reach nothing; the object's destructor has nothing to do.
   SetLastError(0xdeadbeef);
   EXPECT_EQ(::SendMessageW(hwnd, WM_MOVE, 0, 0), 0);
+}
+
+// A procedure on top of the controls' own that counts, after they have seen
+// WM_NCDESTROY, the properties their windows still hold.
+struct TPropsAtEnd {
+  static inline std::vector<std::pair<HWND, WNDPROC>> Next;
+  static inline std::vector<int> Left;
+  static BOOL CALLBACK Count(HWND, LPWSTR, HANDLE, ULONG_PTR nCount) {
+    ++*reinterpret_cast<int*>(nCount);
+    return TRUE;
+  }
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    WNDPROC next = nullptr;
+    for (const auto& [h, p] : Next)
+      if (h == hwnd) next = p;
+    const LRESULT r = ::CallWindowProcW(next, hwnd, uMsg, wParam, lParam);
+    if (uMsg == WM_NCDESTROY) {
+      int n = 0;
+      ::EnumPropsExW(hwnd, &Count, reinterpret_cast<LPARAM>(&n));
+      Left.push_back(n);
+    }
+    return r;
+  }
+  static void Watch(HWND hwnd) {
+    Next.emplace_back(hwnd, reinterpret_cast<WNDPROC>(
+                                ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc))));
+  }
+};
+
+// Windows wants every property of a window removed by the end of its WM_NCDESTROY;
+// the controls here die with their form while their objects live on.
+TEST_F(ControlsTest, ControlsLeaveNoPropertyBehind) {
+  TTestForm form(&FErrors);
+  form.Create();
+  TovGroupBox group;
+  group.Create(form.Handle(), RECT{0, 0, 300, 150}, L"Gruppe", 10);
+  TovPanel panel;
+  panel.Create(group.Handle(), RECT{2, 20, 298, 60}, L"", 11);
+  TovButton button;
+  button.Create(group.Handle(), RECT{10, 70, 100, 95}, L"Knopf", 12);
+  TovLabel label;
+  label.Create(panel.Handle(), 5, 5, L"Text", 13, nullptr);
+  TovEdit edit;
+  edit.Create(form.Handle(), RECT{10, 160, 100, 180}, L"", 14);
+  std::vector<TovControl*> controls{&group, &panel, &button, &label, &edit};
+  TPropsAtEnd::Next.clear();
+  TPropsAtEnd::Left.clear();
+  for (TovControl* c : controls) {
+    ASSERT_EQ(TovControl::FromHandle(c->Handle()), c);
+    TPropsAtEnd::Watch(c->Handle());
+  }
+  ::DestroyWindow(form.Handle());
+  EXPECT_EQ(TPropsAtEnd::Left, std::vector<int>(controls.size(), 0));
+  for (TovControl* c : controls) EXPECT_EQ(c->Handle(), nullptr) << "the object knows its window is gone";
+  EXPECT_TRUE(FErrors.empty());
 }
 
 // A close request while a step runs is carried out when the last step has ended.

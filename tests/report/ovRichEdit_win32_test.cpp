@@ -307,6 +307,72 @@ TEST_F(RichEditTest, PaneFollowsItsPairAndKeepsTheReportColours) {
   EXPECT_EQ(Fpane.LineReportColors(), (std::vector<TColor>{clBlack}));
 }
 
+// The runs are recoloured through the selection, and RichEdit (Windows' at least)
+// scrolls to a selection even with redraw off: a theme switch must leave the view.
+TEST_F(RichEditTest, ColourChangeKeepsFirstLineAndSelection) {
+  ::ShowWindow(FhHost, SW_SHOWNA);
+  const TPaneColors normal = PaneColors({false, RGB(255, 255, 255), RGB(0, 0, 0), RGB(1, 2, 3), RGB(255, 255, 225)});
+  const TPaneColors hc = PaneColors({true, RGB(255, 255, 255), RGB(0, 0, 0), RGB(1, 2, 3), RGB(0, 0, 0)});
+  Fpane.SetColors(normal);
+  Fpane.SetWordWrap(false);
+  for (int i = 0; i < 80; ++i) Fpane.AddLine(L"Zeile " + std::to_wstring(i), 8, i % 2 ? clRed : clGreen, 0);
+  const HWND h = Fpane.Handle();
+  const LONG nLine40 = static_cast<LONG>(::SendMessageW(h, EM_LINEINDEX, 40, 0));
+  CHARRANGE sel{nLine40 + 1, nLine40 + 4};
+  ::SendMessageW(h, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+  POINT ptTop{0, 0};
+  ::SendMessageW(h, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&ptTop));
+  // Neither the top nor the selection's line nor the end: a view of its own.
+  ::SendMessageW(h, EM_LINESCROLL, 0, 10);
+  const LRESULT nFirst = ::SendMessageW(h, EM_GETFIRSTVISIBLELINE, 0, 0);
+  ASSERT_GT(nFirst, 0);
+  POINT ptBefore{-7, -7};
+  ::SendMessageW(h, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&ptBefore));
+  for (const TPaneColors& colors : {hc, normal}) {
+    SCOPED_TRACE(colors.bThemeOnly ? "theme's pair" : "report colours");
+    Fpane.SetColors(colors);
+    EXPECT_EQ(::SendMessageW(h, EM_GETFIRSTVISIBLELINE, 0, 0), nFirst);
+    POINT pt{-7, -7};
+    ::SendMessageW(h, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&pt));
+    EXPECT_EQ(pt.y, ptBefore.y);
+    EXPECT_EQ(Selection().cpMin, sel.cpMin);
+    EXPECT_EQ(Selection().cpMax, sel.cpMax) << "the caret at the selection's end";
+  }
+}
+
+// Counts the pane's WM_PAINT, on top of its own procedure.
+struct TPaintCount {
+  static inline WNDPROC Next = nullptr;
+  static inline int nPaints = 0;
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    if (uMsg == WM_PAINT) ++nPaints;
+    return ::CallWindowProcW(Next, hwnd, uMsg, wParam, lParam);
+  }
+};
+
+// A visible pane would repaint itself and its scroll bar at every line of a run. Its
+// history is long enough that the update starts with a fresh control.
+TEST_F(RichEditTest, VisiblePaneIsPaintedOnceWhenTheUpdateEnds) {
+  ::ShowWindow(FhHost, SW_SHOWNA);
+  for (int i = 0; i < 300; ++i) Fpane.AddLine(std::wstring(40, L'x'), 8, clRed, 0);
+  const HWND hOld = Fpane.Handle();
+  ::UpdateWindow(FhHost);
+  Fpane.BeginUpdate(true);
+  const HWND h = Fpane.Handle();
+  ASSERT_NE(h, hOld);
+  TPaintCount::nPaints = 0;
+  TPaintCount::Next = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TPaintCount::Proc)));
+  for (int i = 0; i < 40; ++i) Fpane.AddLine(L"Zeile " + std::to_wstring(i), 8, clGreen, 0);
+  Fpane.AddPlainLine(L"Verlauf");
+  EXPECT_EQ(TPaintCount::nPaints, 0) << "painted while lines went in";
+  Fpane.EndUpdate();
+  EXPECT_GE(TPaintCount::nPaints, 1) << "not painted at the end";
+  EXPECT_TRUE(::IsWindowVisible(h));
+  EXPECT_EQ(Fpane.LineCount(), 41);
+  ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TPaintCount::Next));
+}
+
 TEST_F(RichEditTest, ControlLimitSitsAboveTheCapacity) {
   const LRESULT nLimit = ::SendMessageW(Fpane.Handle(), EM_GETLIMITTEXT, 0, 0);
   EXPECT_GE(static_cast<std::size_t>(nLimit), kPaneCapacity);
