@@ -5,7 +5,8 @@
 # MOUNT_ROOT/n      a plain folder, drive N:; a test moves it aside to leave the letter
 #                   pointing at nothing, as a mapped drive whose server is off
 # MOUNT_ROOT/ready  written when X: is in place; the tests skip without it.
-set -uo pipefail
+# Exit code 77 (CTest: skipped) when not root; any failing step fails the setup.
+set -euo pipefail
 cmd=$1 state=$2 root=$3
 drive="$state/prefix/dosdevices/x:"
 lost="$state/prefix/dosdevices/n:"
@@ -16,15 +17,15 @@ case "$cmd" in
     rm -f "$root/ready"
     ln -sfn "$root/n" "$lost"
     if ! mountpoint -q "$root/x"; then
-      mount -t tmpfs -o size=4g tmpfs "$root/x" ||
-        { echo "drives.sh: no tmpfs (not root?)" >&2; exit 0; }
+      [ "$(id -u)" = 0 ] || { echo "drives.sh: not root, no tmpfs: the tests of drive X: skip" >&2; exit 77; }
+      mount -t tmpfs -o size=4g tmpfs "$root/x" || { echo "drives.sh: no tmpfs" >&2; exit 1; }
     fi
     ln -sfn "$root/x" "$drive"
     touch "$root/ready"
     ;;
   cleanup)
     rm -f "$root/ready" "$drive" "$lost"
-    mountpoint -q "$root/x" && umount "$root/x"
+    if mountpoint -q "$root/x"; then umount "$root/x"; fi
     rm -rf "$root"
     ;;
   *) echo "usage: drives.sh setup|cleanup WINE_STATE_DIR MOUNT_ROOT" >&2; exit 2 ;;
