@@ -383,6 +383,29 @@ TEST(NetworkAdapterSpeed, OutputsUntouchedUnlessAnAdapterQualifies) {
   std::uint32_t nSpeed2 = 0xBDBDBDBD;
   const bool bSecond = GetNetworkAdapterSpeed(sDescr2, nSpeed2);
   EXPECT_EQ(bSecond, sDescr != L"sentinel");
+
+  // Wine reports no adapter's speed: the probe gets the tests' IPHLPAPI.DLL in the
+  // system folder, preferred to Wine's own for it alone, and must find its adapter.
+  if (!OnWine()) return;
+  wchar_t sSys[MAX_PATH];
+  const UINT cchSys = ::GetSystemDirectoryW(sSys, MAX_PATH);
+  ASSERT_TRUE(cchSys > 0 && cchSys < MAX_PATH);
+  const std::wstring sDll = std::wstring(sSys, cchSys) + L"\\iphlpapi.dll", sKept = sDll + L".sw-test";
+  if (::GetFileAttributesW(sKept.c_str()) != INVALID_FILE_ATTRIBUTES)
+    ::MoveFileExW(sKept.c_str(), sDll.c_str(), MOVEFILE_REPLACE_EXISTING);
+  ASSERT_TRUE(::MoveFileExW(sDll.c_str(), sKept.c_str(), MOVEFILE_REPLACE_EXISTING)) << ::GetLastError();
+  const bool bCopied = ::CopyFileW((test::TestProgramFolder() + L"\\fake\\iphlpapi.dll").c_str(), sDll.c_str(), FALSE);
+  TProbeAnswers a;
+  if (bCopied) {
+    test::TKeyGuard aAppDefaults(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults");
+    TSavedValue aNative(HKEY_CURRENT_USER, std::wstring(L"Software\\Wine\\AppDefaults\\") + kProbeExe + L"\\DllOverrides",
+                        L"iphlpapi");
+    aNative.SetString(L"native");
+    a = RunProbe();
+  }
+  ::MoveFileExW(sKept.c_str(), sDll.c_str(), MOVEFILE_REPLACE_EXISTING);
+  ASSERT_TRUE(bCopied);
+  EXPECT_EQ(a["network"], "Testadapter 100 100000000");
 }
 
 TEST(Registry, UnchangedAfterAllReadersRan) {
