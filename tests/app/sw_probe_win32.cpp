@@ -2,7 +2,8 @@
 // there from this program's folder unless it already stands there), waits for the
 // finished report, prints caption, status line and pane text as UTF-8, saves a
 // screenshot and closes the window. Exit code 0, or 1 on usage error, 2 when the
-// program could not be started, 3 on timeout.
+// program could not be started, 3 on timeout or when it did not end with exit code 0,
+// 4 when the screenshot could not be saved.
 #include <windows.h>
 
 #include <cstdio>
@@ -51,12 +52,14 @@ int wmain(int argc, wchar_t** argv) {
   Print("Caption: " + ToUtf8(app.Caption()) + "\n");
   Print("Status: " + ToUtf8(app.Status()) + "\n");
   Print("----- Report -----\n" + ToUtf8(app.PaneText()));
-  if (!app.SaveScreenshot(sShot)) Print("sw_probe: screenshot could not be saved\n");
-  DWORD dwCode = 0;
-  const bool bClosed = app.Close(&dwCode);
+  const bool bShot = app.SaveScreenshot(sShot);
+  if (!bShot) Print("sw_probe: screenshot could not be saved\n");
+  DWORD dwCode = 1;
+  const bool bClosed = app.Close(&dwCode) && dwCode == 0;
   if (!bDone) {
     Print("sw_probe: timeout waiting for the report\n");
     return 3;
   }
-  return bClosed ? 0 : 3;
+  if (!bClosed) Print("sw_probe: Sichtwerk.exe did not end with exit code 0\n");
+  return !bClosed ? 3 : bShot ? 0 : 4;
 }

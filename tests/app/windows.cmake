@@ -8,8 +8,12 @@ add_dependencies(sw_probe Sichtwerk)
 
 # The probe as the run script uses it, on a folder of its own.
 sw_add_wine_test(app.probe sw_probe ${CMAKE_BINARY_DIR}/probe-run ${CMAKE_BINARY_DIR}/artifacts/probe.bmp)
-set_tests_properties(app.probe PROPERTIES
-  PASS_REGULAR_EXPRESSION "Status: Informationen erfolgreich gesammelt\\.")
+# On a new folder: one that holds Sichtwerk.exe from an earlier build runs that copy.
+add_test(NAME app.probe.fresh COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/probe-run)
+set_tests_properties(app.probe.fresh PROPERTIES FIXTURES_SETUP probe_fresh)
+set_property(TEST app.probe APPEND PROPERTY FIXTURES_REQUIRED probe_fresh)
+# Exit code 0 and the status of a finished run.
+set_property(TEST app.probe APPEND PROPERTY ENVIRONMENT "SW_RUN_REQUIRE=^Status: Informationen erfolgreich gesammelt\\.")
 
 # The main window takes its icon from the running exe.
 if(TARGET sw_app_wintests)

@@ -215,6 +215,8 @@ TEST(DllSearch, OwnDllsPerCallTheProcessOrderLeftAlone) {
   wchar_t sSystem[MAX_PATH];
   const UINT cchSystem = ::GetSystemDirectoryW(sSystem, MAX_PATH);
   ASSERT_TRUE(cchSystem > 0 && cchSystem < MAX_PATH);
+  // A DLL directory of the test's own, which the program's call must clear again.
+  ASSERT_TRUE(::SetDllDirectoryW(sFolder.c_str()));
   sw::RemoveCurrentFolderFromDllSearch();
 
   {
@@ -229,13 +231,13 @@ TEST(DllSearch, OwnDllsPerCallTheProcessOrderLeftAlone) {
   ASSERT_TRUE(::GetCurrentDirectoryW(MAX_PATH, sOldDir));
   ASSERT_TRUE(::SetCurrentDirectoryW(sFolder.c_str()));
   EXPECT_FALSE(sw::LoadSystemLibrary(sProbe));
-  // Wine 8 takes SetDllDirectoryW(L"") for no call at all and goes on searching the
-  // current folder; Windows does not.
-  HMODULE hFromCurrent = ::LoadLibraryW(sProbe);
-  if (!RunsUnderWine()) {
-    EXPECT_EQ(nullptr, hFromCurrent) << "the current folder is still searched";
-  }
-  if (hFromCurrent) ::FreeLibrary(hFromCurrent);
+  // On Windows the empty DLL directory takes the current folder out of the search, and
+  // LoadLibraryW(sProbe) fails here; Wine 8 takes the empty one for none and goes on
+  // searching the current folder. What both show: the DLL directory was set empty.
+  wchar_t sDllDir[MAX_PATH];
+  memset(sDllDir, 0xbd, sizeof(sDllDir));
+  EXPECT_EQ(0u, ::GetDllDirectoryW(MAX_PATH, sDllDir));
+  EXPECT_EQ(L'\0', sDllDir[0]) << ToUtf8(std::wstring(sDllDir, wcsnlen(sDllDir, MAX_PATH)));
   ::SetCurrentDirectoryW(sOldDir);
 
   std::wstring sOldPath(32767, L'\0');

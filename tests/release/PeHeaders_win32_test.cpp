@@ -68,6 +68,9 @@ TEST_F(PeHeaders, ThirtyTwoBitGuiWithAslrNxAndLargeAddresses) {
 
 TEST_F(PeHeaders, NoTimeStampAnywhere) {
   EXPECT_EQ(0u, FImage->TimeDateStamp);
+  // The resource tree's root and, for the version and the manifest each, a name and a
+  // language directory: every directory holds a stamp.
+  ASSERT_GE(FImage->EmbeddedTimeStamps.size(), 5u + FImage->DebugEntries) << "no resource directory was read";
   for (std::size_t i = 0; i < FImage->EmbeddedTimeStamps.size(); ++i) {
     SCOPED_TRACE(testing::Message() << "resource directory or debug entry " << i);
     EXPECT_EQ(0u, FImage->EmbeddedTimeStamps[i]);

@@ -464,7 +464,8 @@ TEST_F(MapiDispatch, MailButtonOfTheRunningProgram) {
   EXPECT_EQ(test::share_drive::WaitForWindow(app.ProcessId(), L"#32770", nullptr, 300), nullptr)
       << "a box after a cancel";
   DWORD code = 1;
-  EXPECT_TRUE(app.Close(&code));
+  ASSERT_TRUE(app.Close(&code));
+  EXPECT_EQ(code, 0u);
 }
 
 // A close request right behind the click used to be carried out in the frame's message
@@ -616,7 +617,8 @@ TEST_F(MailFallback, NoMailSystemYesPutsTheMailOnTheClipboardAndOpensANewOne) {
   EXPECT_EQ(test::share_drive::WaitForWindow(app.ProcessId(), L"#32770", nullptr, 300), nullptr)
       << "a box after success";
   DWORD code = 1;
-  EXPECT_TRUE(app.Close(&code));
+  ASSERT_TRUE(app.Close(&code));
+  EXPECT_EQ(code, 0u);
 }
 
 // No program for mailto: (ShellExecuteW gives SE_ERR_NOASSOC): the text stays on the
@@ -643,7 +645,8 @@ TEST_F(MailFallback, WithoutAMailtoHandlerTheClipboardStillHoldsTheMail) {
   ::PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hBox, IDOK)));
   ASSERT_TRUE(test::WaitFor([&] { return !::IsWindow(hBox); }));
   DWORD code = 1;
-  EXPECT_TRUE(app.Close(&code));
+  ASSERT_TRUE(app.Close(&code));
+  EXPECT_EQ(code, 0u);
 }
 
 }  // namespace

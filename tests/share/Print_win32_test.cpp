@@ -180,7 +180,8 @@ TEST(PrintParagraphs, LetterWithHistoryOnTheDefaultPrinter) {
     const bool bRed = l.rfind(L"Rot: ", 0) == 0;
     re.Append(l + L"\r", L"Arial", 240, bRed ? CFE_BOLD : 0, bRed ? 0x0000FF : 0);
   }
-  const std::wstring sDoc = L"Sichtwerk (" SW_FILE_VERSION_TEXT L")";
+  // A job name of its own: the checker pairs each print with its PDF by the title.
+  const std::wstring sDoc = L"Sichtwerk (" SW_FILE_VERSION_TEXT L") Probedruck";
   const TPrintResult aPrinted = PrintParagraphs(dc.get(), ReadRichEditParagraphs(re.get()), sDoc);
   ASSERT_EQ(aPrinted.aFault, TPrintFault::None);
   const int nPages = aPrinted.nPages;
@@ -199,11 +200,13 @@ TEST(PrintParagraphs, LetterWithHistoryOnTheDefaultPrinter) {
     f << u << "\n";
   }
   const int dx = ::GetDeviceCaps(dc.get(), LOGPIXELSX), dy = ::GetDeviceCaps(dc.get(), LOGPIXELSY);
-  const TPageRect r = PrintPageRect(dx, dy, ::GetDeviceCaps(dc.get(), HORZRES), ::GetDeviceCaps(dc.get(), VERTRES));
+  // The PDF queue's A4 page at 300 dpi is 2479 x 3508 pixels: half an inch off three
+  // edges, an inch off the bottom.
+  const TPageRect r{150, 150, 2329, 3208};
   const int ox = ::GetDeviceCaps(dc.get(), PHYSICALOFFSETX), oy = ::GetDeviceCaps(dc.get(), PHYSICALOFFSETY);
   std::ofstream g(dir / "rect.txt", std::ios::binary);
   g << "pages " << nPages << "\n";
-  g << "title " << SW_FILE_VERSION_TEXT << "\n";
+  g << "job " << WideToUtf8(sDoc) << "\n";
   g << "points " << (ox + r.Left) * 72.0 / dx << " " << (oy + r.Top) * 72.0 / dy << " " << (ox + r.Right) * 72.0 / dx
     << " " << (oy + r.Bottom) * 72.0 / dy << "\n";
 }

@@ -241,14 +241,16 @@ TEST(PreviewOfTheRunningProgram, DetailsMessagesFocusPrintCancelAndPrint) {
     pd.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
     ASSERT_TRUE(::PrintDlgW(&pd) && pd.hDC);
     const int dx = ::GetDeviceCaps(pd.hDC, LOGPIXELSX), dy = ::GetDeviceCaps(pd.hDC, LOGPIXELSY);
-    const TPageRect r = PrintPageRect(dx, dy, ::GetDeviceCaps(pd.hDC, HORZRES), ::GetDeviceCaps(pd.hDC, VERTRES));
+    // The PDF queue's A4 page at 300 dpi is 2479 x 3508 pixels: half an inch off three
+    // edges, an inch off the bottom.
+    const TPageRect r{150, 150, 2329, 3208};
     const int ox = ::GetDeviceCaps(pd.hDC, PHYSICALOFFSETX), oy = ::GetDeviceCaps(pd.hDC, PHYSICALOFFSETY);
     ::DeleteDC(pd.hDC);
     if (pd.hDevMode) ::GlobalFree(pd.hDevMode);
     if (pd.hDevNames) ::GlobalFree(pd.hDevNames);
     std::ofstream g(dir / "rect.txt", std::ios::binary);
     g << "pages 0\n";  // the page count is the program's own (at least three)
-    g << "title " << SW_FILE_VERSION_TEXT << "\n";
+    g << "job Sichtwerk (" << SW_FILE_VERSION_TEXT << ")\n";
     g << "points " << (ox + r.Left) * 72.0 / dx << " " << (oy + r.Top) * 72.0 / dy << " "
       << (ox + r.Right) * 72.0 / dx << " " << (oy + r.Bottom) * 72.0 / dy << "\n";
   }

@@ -4,8 +4,12 @@
 #   check-printed-pdf.sh BINARY_DIR CUPS_STATE_DIR
 set -euo pipefail
 
-check_one() {
-  local dir=$1 pdf=$2 title=$3
+# One print against its own PDF, as a process of its own: errexit holds in it even
+# where the caller tests its exit code (in the caller's function it would not).
+if [ "${1:-}" = --one ]; then
+  set -- "${@:2}"
+  dir=$1 pdf=$2 title=$3
+  rm -f "$dir"/printed* "$dir"/page*.png "$dir/gray.pgm" "$dir/pdfinfo.txt"
   cp "$pdf" "$dir/printed.pdf"
   pdfinfo "$dir/printed.pdf" >"$dir/pdfinfo.txt"
   pdftotext -layout "$dir/printed.pdf" "$dir/printed.txt"
@@ -63,7 +67,8 @@ if fail:
     print("\n".join(fail))
     sys.exit(1)
 PY
-}
+  exit 0
+fi
 
 bin=$1; cups=$2
 # The queue and its output folder that the printer fixture set up.
@@ -83,14 +88,22 @@ done
 mapfile -t pdfs < <(find "$out" -maxdepth 1 -name '*.pdf' -newer "$cups/start-mark" 2>/dev/null | sort)
 echo "PDFs since the printer was set up: ${pdfs[*]:-none}"
 [ ${#pdfs[@]} -eq ${#dirs[@]} ] || { echo "expected ${#dirs[@]} PDFs, found ${#pdfs[@]}"; exit 1; }
+# Each print is paired with its own PDF by the job name it gave (the PDF's title).
+declare -A by_title=()
+for pdf in "${pdfs[@]}"; do
+  t=$(pdfinfo "$pdf" | sed -n 's/^Title: *//p')
+  [ -z "${by_title[$t]:-}" ] || { echo "two PDFs titled '$t': $pdf ${by_title[$t]}"; exit 1; }
+  by_title[$t]=$pdf
+done
 rc=0
 for dir in "${dirs[@]}"; do
-  title="Sichtwerk ($(tr -d '\r' <"$dir/rect.txt" | awk '/^title/{print $2}'))"
-  ok=0
-  for pdf in "${pdfs[@]}"; do
-    if check_one "$dir" "$pdf" "$title" >"$dir/check.log" 2>&1; then ok=1; break; fi
-  done
-  cat "$dir/check.log"
-  if [ $ok = 1 ]; then echo "$dir: printed as expected ($pdf)"; else echo "$dir: no PDF matches"; rc=1; fi
+  title="$(tr -d '\r' <"$dir/rect.txt" | awk '/^job/{sub(/^job /, ""); print}')"
+  pdf=${by_title[$title]:-}
+  if [ -z "$pdf" ]; then echo "$dir: no PDF titled '$title'"; rc=1; continue; fi
+  if bash "$0" --one "$dir" "$pdf" "$title" >"$dir/check.log" 2>&1; then
+    cat "$dir/check.log"; echo "$dir: printed as expected ($pdf)"
+  else
+    cat "$dir/check.log"; echo "$dir: $pdf is not as expected"; rc=1
+  fi
 done
 exit $rc

@@ -316,7 +316,9 @@ TEST(ComputerName, SixteenCharacterBuffer) {
 TEST(SystemQuery, CrossChecksWithOtherCalls) {
   BOOL bWow64 = FALSE;
   ASSERT_TRUE(::IsWow64Process(::GetCurrentProcess(), &bWow64));
-  EXPECT_EQ(RunsOn64BitWindows(), bWow64 != FALSE);
+  // Windows (and Wine's 64-bit prefix) names the machine's processor to a 32-bit program
+  // on 64-bit Windows in this variable alone.
+  EXPECT_EQ(RunsOn64BitWindows(), ::GetEnvironmentVariableW(L"PROCESSOR_ARCHITEW6432", nullptr, 0) > 0);
 
   SYSTEM_INFO aNative, aPlain;
   memset(&aNative, 0xBD, sizeof aNative);
@@ -330,11 +332,11 @@ TEST(SystemQuery, CrossChecksWithOtherCalls) {
     EXPECT_EQ(aNative.wProcessorArchitecture, aPlain.wProcessorArchitecture);
   EXPECT_NE(aNative.dwNumberOfProcessors, 0xBDBDBDBDu);
 
-  TScreenDC dc;
-  ASSERT_TRUE(dc.get());
-  EXPECT_EQ(QueryColorDepthText(), ColorDepthText(::GetDeviceCaps(dc.get(), BITSPIXEL)));
-  EXPECT_EQ(QueryScreenWidth(), ::GetDeviceCaps(dc.get(), HORZRES));
-  EXPECT_EQ(QueryScreenHeight(), ::GetDeviceCaps(dc.get(), VERTRES));
+  // The screen the test display was started with (tests/wine/wine-env.sh: Xvfb
+  // 1280x1024 at depth 24, which Wine reports as 32 bits a pixel).
+  EXPECT_EQ(QueryColorDepthText(), L"32-Bit, true Color");
+  EXPECT_EQ(QueryScreenWidth(), 1280);
+  EXPECT_EQ(QueryScreenHeight(), 1024);
   // The size comes from the display mode (Wine scales no metrics, so both agree here).
   DEVMODEW dm;
   memset(&dm, 0, sizeof dm);
@@ -381,6 +383,29 @@ TEST(NetworkAdapterSpeed, OutputsUntouchedUnlessAnAdapterQualifies) {
   std::uint32_t nSpeed2 = 0xBDBDBDBD;
   const bool bSecond = GetNetworkAdapterSpeed(sDescr2, nSpeed2);
   EXPECT_EQ(bSecond, sDescr != L"sentinel");
+
+  // Wine reports no adapter's speed: the probe gets the tests' IPHLPAPI.DLL in the
+  // system folder, preferred to Wine's own for it alone, and must find its adapter.
+  if (!OnWine()) return;
+  wchar_t sSys[MAX_PATH];
+  const UINT cchSys = ::GetSystemDirectoryW(sSys, MAX_PATH);
+  ASSERT_TRUE(cchSys > 0 && cchSys < MAX_PATH);
+  const std::wstring sDll = std::wstring(sSys, cchSys) + L"\\iphlpapi.dll", sKept = sDll + L".sw-test";
+  if (::GetFileAttributesW(sKept.c_str()) != INVALID_FILE_ATTRIBUTES)
+    ::MoveFileExW(sKept.c_str(), sDll.c_str(), MOVEFILE_REPLACE_EXISTING);
+  ASSERT_TRUE(::MoveFileExW(sDll.c_str(), sKept.c_str(), MOVEFILE_REPLACE_EXISTING)) << ::GetLastError();
+  const bool bCopied = ::CopyFileW((test::TestProgramFolder() + L"\\fake\\iphlpapi.dll").c_str(), sDll.c_str(), FALSE);
+  TProbeAnswers a;
+  if (bCopied) {
+    test::TKeyGuard aAppDefaults(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults");
+    TSavedValue aNative(HKEY_CURRENT_USER, std::wstring(L"Software\\Wine\\AppDefaults\\") + kProbeExe + L"\\DllOverrides",
+                        L"iphlpapi");
+    aNative.SetString(L"native");
+    a = RunProbe();
+  }
+  ::MoveFileExW(sKept.c_str(), sDll.c_str(), MOVEFILE_REPLACE_EXISTING);
+  ASSERT_TRUE(bCopied);
+  EXPECT_EQ(a["network"], "Testadapter 100 100000000");
 }
 
 TEST(Registry, UnchangedAfterAllReadersRan) {

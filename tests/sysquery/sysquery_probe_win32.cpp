@@ -55,6 +55,10 @@ int wmain() {
   TWinLocale aLocale;
   Put("decimal", aLocale.DecimalSeparator());
   Put("clock", QueryCpuClockText());
+  std::wstring sAdapter = L"-";
+  std::uint32_t nSpeed = 0;
+  if (GetNetworkAdapterSpeed(sAdapter, nSpeed)) sAdapter += L" " + std::to_wstring(nSpeed);
+  Put("network", sAdapter);
   std::fflush(stdout);
   return 0;
 }
