@@ -42,8 +42,8 @@ TEST(WinDriveQuery, AgreesWithTheSystemAndIgnoresLetterCase) {
     SCOPED_TRACE(static_cast<char>(c));
     if (c == L'X' && !bX) GTEST_SKIP() << "drive X: is not the 4 GB tmpfs (tests/check/drives.sh needs root)";
     TWinDriveSystem drives;
-    const wchar_t sRoot[] = {c, L':', L'\', 0};
-    const wchar_t sLower[] = {static_cast<wchar_t>(c - L'A' + L'a'), L':', L'\', 0};
+    const wchar_t sRoot[] = {c, L':', L'\\', 0};
+    const wchar_t sLower[] = {static_cast<wchar_t>(c - L'A' + L'a'), L':', L'\\', 0};
     std::int64_t nFree = -2, nTotal = -2;
     bool bUnknown = true;
     ASSERT_TRUE(drives.GetDiskSpace(sRoot, nFree, nTotal, bUnknown));
