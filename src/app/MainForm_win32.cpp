@@ -152,6 +152,7 @@ void TMainForm::Show(int nCmdShow) {
   const bool bFirst = !FbShown;
   FbShown = true;
   if (bFirst) {
+    FAdapterAhead.Start(FQuestionRunner, AskAdapterSpeed);
     // Before the window first becomes visible; a failure is shown and the window
     // still comes up.
     try {
@@ -183,13 +184,13 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::ButtonCollectInfoClick(TovButton& Sender) {
-  TSystemMeasurements measure(FDriveQuestions);
+  TSystemMeasurements measure(FDriveQuestions, &FAdapterAhead);
   TResultLogFileWin32 log = FsResultLogPath.empty() ? TResultLogFileWin32() : TResultLogFileWin32(FsResultLogPath);
   TWinCodePage codePage;
   TRunServices services{FRichEditInfo, measure, log, codePage, *this};
   // A click that the run's own message pump hands back here is dropped by the run.
   TBusy busy(*this);
-  FCollectionRun.Run(services, sAISMail_To);
+  if (FCollectionRun.Run(services, sAISMail_To)) FAdapterAhead.Forget();
 }
 
 // Posted: the window must not be destroyed inside its own button's notification.

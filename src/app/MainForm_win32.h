@@ -11,6 +11,7 @@
 #include "app/CollectionRun.h"
 #include "check/DriveQuestions.h"
 #include "check/QuestionRunner_win32.h"
+#include "check/SystemMeasurements_win32.h"
 #include "controls/ovControls_win32.h"
 #include "controls/ovForm_win32.h"
 #include "report/ovRichEdit_win32.h"
@@ -137,6 +138,9 @@ class TMainForm : public TovForm, public IRunUi {
   // messages, and a close request ends the wait.
   TWinQuestionRunner FQuestionRunner{[this] { ProcessMessages(); }, [this] { return CloseHeld(); }};
   TDriveQuestions FDriveQuestions{FQuestionRunner};
+  // The first run's adapter speed: the first IP Helper call of a process maps three
+  // DLLs and is the check's longest query, so it runs while the window is shown.
+  TAskedAhead<TAdapterSpeed> FAdapterAhead;
   // The program's one binding to Simple MAPI: the mail system is looked for once.
   TMapiBinding FMapiBinding;
   std::wstring FsResultLogPath;

@@ -5,8 +5,9 @@
 namespace sw {
 
 namespace {
-// Enough for the file-system calls; reserved, not committed.
-constexpr SIZE_T kWorkerStackBytes = 64 * 1024;
+// Enough for the file-system calls and for loading IP Helper's DLLs; reserved, not
+// committed.
+constexpr SIZE_T kWorkerStackBytes = 256 * 1024;
 
 class TWinQuestion : public IQuestionRunner::TQuestion {
  public:

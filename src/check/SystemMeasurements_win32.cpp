@@ -85,8 +85,21 @@ std::wstring TSystemMeasurements::QueryCpuIdentifier() { return sw::QueryCpuIden
 
 bool TSystemMeasurements::NetworkPresent() { return (::GetSystemMetrics(SM_NETWORK) & 1) != 0; }
 
+TAdapterSpeed AskAdapterSpeed() {
+  TAdapterSpeed a;
+  a.bFound = sw::GetNetworkAdapterSpeed(a.sDescription, a.nSpeed);
+  return a;
+}
+
 bool TSystemMeasurements::GetNetworkAdapterSpeed(std::wstring& sDescription, std::uint32_t& nSpeed) {
-  return sw::GetNetworkAdapterSpeed(sDescription, nSpeed);
+  std::optional<TAdapterSpeed> a;
+  // IP Helper is local: the limit only keeps a stuck call from holding the window.
+  if (FpAdapterAhead) a = FpAdapterAhead->Take(kDriveAnswerLimitMs);
+  if (!a) a = AskAdapterSpeed();
+  if (!a->bFound) return false;
+  sDescription = std::move(a->sDescription);
+  nSpeed = a->nSpeed;
+  return true;
 }
 
 int TSystemMeasurements::QueryScreenWidth() { return sw::QueryScreenWidth(); }

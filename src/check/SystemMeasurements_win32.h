@@ -1,4 +1,5 @@
 #pragma once
+#include "check/AskedAhead.h"
 #include "check/Measurements.h"
 #include "sysquery/Locale_win32.h"
 
@@ -20,10 +21,21 @@ class TWinDriveSystem : public IDriveSystem {
   bool FileExists(const std::wstring& sPath) override;
 };
 
+// The fastest adapter that IP Helper reports; bFound false when none qualifies.
+struct TAdapterSpeed {
+  bool bFound = false;
+  std::wstring sDescription;
+  std::uint32_t nSpeed = 0;
+};
+// One pass over the interface table; safe on any thread.
+TAdapterSpeed AskAdapterSpeed();
+
 // The measurements of the running PC, forwarded to the system query library.
 class TSystemMeasurements : public IMeasurements {
  public:
-  explicit TSystemMeasurements(TDriveQuestions& aDriveQuestions) : FDriveQuestions(aDriveQuestions) {}
+  // pAdapterAhead: the adapter speed asked on a worker for this run, if any.
+  explicit TSystemMeasurements(TDriveQuestions& aDriveQuestions, TAskedAhead<TAdapterSpeed>* pAdapterAhead = nullptr)
+      : FDriveQuestions(aDriveQuestions), FpAdapterAhead(pAdapterAhead) {}
 
   bool RunsOn64BitWindows() override;
   TLocalTime LocalNow() override;
@@ -50,6 +62,7 @@ class TSystemMeasurements : public IMeasurements {
  private:
   TWinLocale FLocale;
   TDriveQuestions& FDriveQuestions;
+  TAskedAhead<TAdapterSpeed>* FpAdapterAhead;
   std::shared_ptr<TWinDriveSystem> FpDrives = std::make_shared<TWinDriveSystem>();
 };
 
