@@ -7,6 +7,7 @@
 //   sw_bench_pane [--runs N] [--history LOG --report BLOCK]
 #include <windows.h>
 #include <richedit.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -110,6 +111,19 @@ void StreamIn(HWND hPane, const std::string& sBytes, WPARAM wFormat) {
   SendMessageW(hPane, EM_STREAMIN, wFormat | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
 }
 
+struct TMemory {
+  unsigned long nWorkingSetKb = 0, nPeakKb = 0;
+};
+TMemory Memory() {
+  PROCESS_MEMORY_COUNTERS pmc{};
+  pmc.cb = sizeof(pmc);
+  using TGet = BOOL(WINAPI*)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
+  const auto fn = reinterpret_cast<TGet>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "K32GetProcessMemoryInfo")));
+  if (!fn || !fn(GetCurrentProcess(), &pmc, sizeof(pmc))) return {};
+  return {static_cast<unsigned long>(pmc.WorkingSetSize / 1024), static_cast<unsigned long>(pmc.PeakWorkingSetSize / 1024)};
+}
+
 struct TRoute {
   const char* sName;
   std::function<void(HWND)> fnPrepare;  // before the clock starts
@@ -122,7 +136,9 @@ int wmain(int argc, wchar_t** argv) {
   int nRuns = 7;
   const wchar_t* sLog = nullptr;
   const wchar_t* sReport = nullptr;
+  const wchar_t* sMemoryRoute = nullptr;
   for (int i = 1; i + 1 < argc; ++i) {
+    if (wcscmp(argv[i], L"--memory") == 0) sMemoryRoute = argv[i + 1];
     if (wcscmp(argv[i], L"--runs") == 0) nRuns = std::max(1, _wtoi(argv[i + 1]));
     if (wcscmp(argv[i], L"--history") == 0) sLog = argv[i + 1];
     if (wcscmp(argv[i], L"--report") == 0) sReport = argv[i + 1];
@@ -208,6 +224,30 @@ int wmain(int argc, wchar_t** argv) {
       {"streamin-text", none, [&](HWND h) { StreamIn(h, sUtf16, SF_TEXT | SF_UNICODE); }},
       {"streamin-rtf", none, [&](HWND h) { StreamIn(h, sRtf, SF_RTF); }},
   };
+  // --memory ROUTE: that route once, in this fresh process, and the working set the
+  // control's history costs (the figure is only clean as the first insertion of a process).
+  if (sMemoryRoute) {
+    for (const TRoute& r : routes) {
+      wchar_t sName[64];
+      swprintf(sName, 64, L"%hs", r.sName);
+      if (wcscmp(sName, sMemoryRoute) != 0) continue;
+      HWND h = CreateWindowExW(WS_EX_CLIENTEDGE, MSFTEDIT_CLASS, L"",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0,
+                               654, 390, hTop, nullptr, nullptr, nullptr);
+      SendMessageW(h, EM_EXLIMITTEXT, 0, 70000);
+      SendMessageW(h, EM_SETTARGETDEVICE, 0, 1);
+      r.fnPrepare(h);
+      const TMemory before = Memory();
+      r.fnInsert(h);
+      UpdateWindow(hTop);
+      const TMemory after = Memory();
+      std::printf("memory pane-%s chars=%ld ws_before_kb=%lu ws_after_kb=%lu peak_before_kb=%lu peak_after_kb=%lu\n",
+                  r.sName, static_cast<long>(Length(h)), before.nWorkingSetKb, after.nWorkingSetKb,
+                  before.nPeakKb, after.nPeakKb);
+      return 0;
+    }
+    return 2;
+  }
   for (const TRoute& r : routes) {
     std::vector<double> ms;
     LONG nLength = 0;

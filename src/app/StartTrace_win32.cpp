@@ -3,6 +3,7 @@
 #include "common/StartTrace.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,17 +16,41 @@ namespace {
 struct TMark {
   const char* sName;
   LONGLONG nTicks;
+  SIZE_T cbWorkingSet, cbPeakWorkingSet, cbPrivate;
 };
 // A fixed table: the trace must not allocate while it measures.
 TMark gMarks[64];
 int gnMarks = 0;
+
+// With SW_TRACE_MEMORY set, each mark also reads the process's memory counters
+// (K32GetProcessMemoryInfo, Windows 7 on), written to start-memory.txt: a reading
+// costs time, so the timed trace goes without.
+using TGetMemoryInfo = BOOL(WINAPI*)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
+TGetMemoryInfo MemoryInfo() {
+  static const TGetMemoryInfo fn = [] {
+    if (::GetEnvironmentVariableW(L"SW_TRACE_MEMORY", nullptr, 0) == 0) return TGetMemoryInfo{};
+    return reinterpret_cast<TGetMemoryInfo>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "K32GetProcessMemoryInfo")));
+  }();
+  return fn;
+}
 }  // namespace
 
 void StartMark(const char* sName) {
   if (gnMarks == 64) return;
   LARGE_INTEGER t;
   ::QueryPerformanceCounter(&t);
-  gMarks[gnMarks++] = TMark{sName, t.QuadPart};
+  TMark m{sName, t.QuadPart, 0, 0, 0};
+  if (const TGetMemoryInfo fn = MemoryInfo()) {
+    PROCESS_MEMORY_COUNTERS_EX pmc{};
+    pmc.cb = sizeof(pmc);
+    if (fn(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof(pmc))) {
+      m.cbWorkingSet = pmc.WorkingSetSize;
+      m.cbPeakWorkingSet = pmc.PeakWorkingSetSize;
+      m.cbPrivate = pmc.PrivateUsage;
+    }
+  }
+  gMarks[gnMarks++] = m;
 }
 
 void StartTraceDump() {
@@ -51,6 +76,16 @@ void StartTraceDump() {
     fprintf(f.get(), " %s=%.2f", gMarks[i].sName,
             1000.0 * static_cast<double>(gMarks[i].nTicks - nZero) / static_cast<double>(freq.QuadPart));
   fputs("\n", f.get());
+  if (!MemoryInfo()) return;
+  lstrcpyW(pSlash + 1, L"start-memory.txt");
+  const std::unique_ptr<FILE, int (*)(FILE*)> m(_wfopen(sPath, L"a"), &fclose);
+  if (!m) return;
+  fputs("memory", m.get());
+  // Working set, its peak so far and private bytes, in KB.
+  for (int i = 0; i < gnMarks; ++i)
+    fprintf(m.get(), " %s=%u/%u/%u", gMarks[i].sName, static_cast<unsigned>(gMarks[i].cbWorkingSet / 1024),
+            static_cast<unsigned>(gMarks[i].cbPeakWorkingSet / 1024), static_cast<unsigned>(gMarks[i].cbPrivate / 1024));
+  fputs("\n", m.get());
 }
 
 }  // namespace sw

@@ -117,6 +117,11 @@ void TServiceInfos::CollectLogEntries(ITextPane& RichEditInfo, IResultLogFile& a
     if (!aLog.EnsureExists()) return;
     std::vector<std::wstring> lines;
     if (!ReadLogLines(aLog, aCodePage, kLogHeadBytes, lines)) return;
+    // The head holds up to four panes' worth of text: what not even an empty pane
+    // could show goes now, so its memory serves the pane's own.
+    std::size_t nRoom = kPaneCapacity, nFit = 0;
+    while (nFit < lines.size() && lines[nFit].size() + 1 <= nRoom) nRoom -= lines[nFit++].size() + 1;
+    if (nFit + 1 < lines.size()) lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(nFit + 1), lines.end());
     AppendLinesUntilFull(RichEditInfo, lines);
   } catch (...) {
     // The history is a courtesy: no failure of it may reach the run.
