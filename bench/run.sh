@@ -138,9 +138,9 @@ fi
 pane=$(winrun "$scratch/inproc/sw_bench_pane.exe" --runs 7 "${history_args[@]}")
 echo "$pane" >"$scratch/pane.txt"
 # What that history costs a bare control in working set, as the first insertion of a
-# fresh process, by two routes (the least of them is what the pane's history needs).
+# fresh process, by three routes (the least of them is what the pane's history needs).
 pane_mem=""
-for route in replacesel-as-the-report-pane wm-settext; do
+for route in replacesel-as-the-report-pane wm-settext replacesel-8k-blocks-undo-off; do
   pane_mem="$pane_mem$(winrun "$scratch/inproc/sw_bench_pane.exe" --memory "$route" "${history_args[@]}")
 "
 done
