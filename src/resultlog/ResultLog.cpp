@@ -5,6 +5,8 @@
 #include "resultlog/ResultLogFile.h"
 #include "common/Locale.h"
 
+#include <utility>
+
 namespace sw {
 
 namespace {
@@ -80,7 +82,7 @@ bool ReadLogLines(IResultLogFile& aLog, ICodePage& aCodePage, std::size_t cbMax,
   return true;
 }
 
-std::size_t AppendLinesUntilFull(ITextPane& aPane, const std::vector<std::wstring>& Lines) {
+std::size_t AppendLinesUntilFull(ITextPane& aPane, std::vector<std::wstring> Lines) {
   // The lines that fit go in as blocks of some thousand characters: a RichEdit control
   // takes a block far faster than its lines one by one, and Wine's takes a full pane
   // in blocks of 8K in about two thirds of the time it needs for one block of 64K. The
@@ -102,11 +104,12 @@ std::size_t AppendLinesUntilFull(ITextPane& aPane, const std::vector<std::wstrin
     }
     try {
       aPane.AddPlainLine(sBlock);
-      n = nEnd;
     } catch (const EPaneInsertError&) {
       // A pane smaller than counted: the line-by-line copy below finds its end.
       break;
     }
+    // The pane holds them now: their memory serves its own.
+    for (; n < nEnd; ++n) std::wstring().swap(Lines[n]);
   }
   try {
     for (; n < Lines.size(); ++n) aPane.AddPlainLine(Lines[n]);
@@ -127,7 +130,7 @@ void TServiceInfos::CollectLogEntries(ITextPane& RichEditInfo, IResultLogFile& a
     std::size_t nRoom = kPaneCapacity, nFit = 0;
     while (nFit < lines.size() && lines[nFit].size() + 1 <= nRoom) nRoom -= lines[nFit++].size() + 1;
     if (nFit + 1 < lines.size()) lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(nFit + 1), lines.end());
-    AppendLinesUntilFull(RichEditInfo, lines);
+    AppendLinesUntilFull(RichEditInfo, std::move(lines));
   } catch (...) {
     // The history is a courtesy: no failure of it may reach the run.
   }
