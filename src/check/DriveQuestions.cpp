@@ -3,7 +3,7 @@
 namespace sw {
 
 bool TDriveQuestions::StillWaiting(wchar_t cDrive) {
-  const auto it = FWaiting.find(Key(cDrive));
+  const auto it = FWaiting.find(AsciiUpper(cDrive));
   if (it == FWaiting.end()) return false;
   if (!it->second->Done()) return true;
   // It has answered since: asked anew, the late answer counts for nothing.

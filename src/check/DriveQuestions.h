@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "common/Text.h"
+
 namespace sw {
 
 // How long the window's thread waits for a drive. Windows itself waits 20 to 60 s
@@ -59,7 +61,7 @@ class TDriveQuestions {
       }
     });
     if (!FRunner.Wait(*pQuestion, kDriveAnswerLimitMs)) {
-      FWaiting[Key(cDrive)] = std::move(pQuestion);
+      FWaiting[AsciiUpper(cDrive)] = std::move(pQuestion);
       return std::nullopt;
     }
     if (pAnswer->pError) std::rethrow_exception(pAnswer->pError);
@@ -67,7 +69,6 @@ class TDriveQuestions {
   }
 
  private:
-  static wchar_t Key(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
   bool StillWaiting(wchar_t cDrive);
 
   IQuestionRunner& FRunner;

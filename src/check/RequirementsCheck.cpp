@@ -44,8 +44,6 @@ int ParseIntOrZero(const std::wstring& s) {
   return static_cast<int>(n);
 }
 
-wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
 std::wstring StartTimeText(const TLocalTime& t, ILocale& aLocale) {
   std::wstring s = aLocale.FormatShortDate(t);
   if (t.Hour != 0 || t.Minute != 0 || t.Second != 0) s += L" " + aLocale.FormatLongTime(t);

@@ -2,10 +2,12 @@
 
 #include <memory>
 
+#include "common/Text.h"
+
 namespace sw {
 
 const TRunDriveQuery::TAnswer& TRunDriveQuery::Ask(wchar_t cLetter) {
-  const wchar_t cKey = (cLetter >= L'a' && cLetter <= L'z') ? static_cast<wchar_t>(cLetter - L'a' + L'A') : cLetter;
+  const wchar_t cKey = AsciiUpper(cLetter);
   const auto it = FAnswers.find(cKey);
   if (it != FAnswers.end()) return it->second;
   TAnswer a;
@@ -26,31 +28,28 @@ bool TRunDriveQuery::GetDiskSpace(wchar_t cLetter, std::int64_t& nFreeBytes, std
   if (a.pError) std::rethrow_exception(a.pError);
   nFreeBytes = a.Facts ? a.Facts->nFree : -1;
   nTotalBytes = a.Facts ? a.Facts->nTotal : -1;
-  return a.Facts && a.Facts->bAnswered;
+  return a.Answered();
 }
 
 std::wstring TRunDriveQuery::QueryFileSystemName(wchar_t cLetter) {
   const TAnswer& a = Ask(cLetter);
-  return a.Facts && a.Facts->bAnswered ? a.Facts->sFileSystem : L"???";
+  return a.Answered() ? a.Facts->sFileSystem : L"???";
 }
 
 std::wstring TRunDriveQuery::UnreachableText(wchar_t cLetter) {
   const TAnswer& a = Ask(cLetter);
   // Only where the system itself said it knows no such letter; a drive that is known
   // but silent, or that did not answer in time, keeps the plain text.
-  if (a.Facts && a.Facts->bUnknownLetter && !a.Facts->bAnswered && FMeasure.RunsElevated())
+  if (a.Facts && a.Facts->bUnknownLetter && !a.Answered() && FMeasure.RunsElevated())
     return kDriveUnreachableElevated;
   return kDriveUnreachable;
 }
 
-bool TRunDriveQuery::Answers(wchar_t cLetter) {
-  const TAnswer& a = Ask(cLetter);
-  return a.Facts && a.Facts->bAnswered;
-}
+bool TRunDriveQuery::Answers(wchar_t cLetter) { return Ask(cLetter).Answered(); }
 
 bool TRunDriveQuery::FileExists(wchar_t cLetter, const std::wstring& sPath) {
   const TAnswer& a = Ask(cLetter);
-  if (!a.Facts || !a.Facts->bAnswered) return false;
+  if (!a.Answered()) return false;
   // On a letter measured at its remembered share, the file is looked for there too.
   std::wstring sWhere = sPath;
   if (sWhere.size() >= 3 && sWhere[1] == L':' && sWhere[2] == L'\\' && a.Facts->sRoot.rfind(L"\\\\", 0) == 0)

@@ -38,6 +38,7 @@ class TRunDriveQuery : public IDriveQuery {
   struct TAnswer {
     std::optional<TDriveFacts> Facts;  // none: no answer in time
     std::exception_ptr pError;
+    bool Answered() const { return Facts && Facts->bAnswered; }
   };
   const TAnswer& Ask(wchar_t cLetter);
 

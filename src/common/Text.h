@@ -21,6 +21,9 @@ std::vector<std::wstring> SplitLines(const std::wstring& sText);
 // True when the text ends in CR or LF (or is empty): its last line is complete.
 bool EndsWithLineEnd(const std::wstring& sText);
 
+// a-z to A-Z, every other code unit as it is (drive letters, whatever the locale).
+inline wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
 // Blanks and control characters (code units up to U+0020) removed at both ends.
 std::wstring Trim(const std::wstring& sText);
 
