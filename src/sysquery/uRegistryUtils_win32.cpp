@@ -139,10 +139,6 @@ bool RegKeyExists(TRootSelector aRoot, const std::wstring& sKey) {
 std::wstring ProductServerRegistration() {
   try {
     const std::wstring sKey = GetProductServerKey();
-    {
-      TRegKey hProbe;
-      if (OpenKey(HKEY_CLASSES_ROOT, sKey, KEY_READ, hProbe) != ERROR_SUCCESS) return std::wstring();
-    }
     TRegKey hKey;
     if (OpenKey(HKEY_CLASSES_ROOT, sKey, KEY_READ, hKey) != ERROR_SUCCESS) return std::wstring();
     // Taken verbatim: a quoted name or one with switches is no file name.
