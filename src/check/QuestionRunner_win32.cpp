@@ -70,7 +70,7 @@ bool TWinQuestionRunner::Wait(TQuestion& aQuestion, unsigned nLimitMs) {
     const DWORD r = ::MsgWaitForMultipleObjects(1, &h, FALSE, nLimitMs - dwElapsed, QS_ALLINPUT);
     if (r == WAIT_OBJECT_0) return true;
     if (r == WAIT_OBJECT_0 + 1) {
-      if (FfnPump) FfnPump();
+      FfnPump();
       continue;
     }
     return q.Done();  // the time is up, or the wait failed
