@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "common/StartTrace.h"
+#include "floor_common_win32.h"
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"TFloorForm";
 constexpr wchar_t kPanelClass[] = L"TFloorPanel";
 constexpr wchar_t kStatusText[] = L"Informationen erfolgreich gesammelt.";
 constexpr int kClientWidth = 654, kClientHeight = 448;
@@ -43,15 +43,6 @@ LRESULT CALLBACK PanelWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam
   // Buttons in a panel report to the form, as in the main window.
   if (uMsg == WM_COMMAND) return SendMessageW(GetParent(hWnd), uMsg, wParam, lParam);
   return DefWindowProcW(hWnd, uMsg, wParam, lParam);
-}
-
-HMODULE LoadFromSystem(const wchar_t* sName) {
-  wchar_t sPath[MAX_PATH];
-  const UINT cchDir = GetSystemDirectoryW(sPath, MAX_PATH);
-  if (cchDir == 0 || cchDir + lstrlenW(sName) + 2 >= MAX_PATH) return nullptr;
-  lstrcatW(sPath, L"\\");
-  lstrcatW(sPath, sName);
-  return LoadLibraryW(sPath);
 }
 
 HFONT Tahoma8(BYTE nCharSet) {
@@ -100,14 +91,8 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nCmdShow) {
   if (!LoadFromSystem(L"msftedit.dll")) return 1;
   SW_START_MARK("msftedit");
 
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = FloorWndProc;
-  wc.hInstance = hInstance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc)) return 1;
+  WNDCLASSEXW wc;
+  if (!RegisterFloorClass(hInstance, FloorWndProc, wc)) return 1;
   wc.lpfnWndProc = PanelWndProc;
   wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.hbrBackground = nullptr;
@@ -120,7 +105,7 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nCmdShow) {
   const DWORD dwStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
   const DWORD dwExStyle = WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
   AdjustWindowRectEx(&rc, dwStyle, FALSE, dwExStyle);
-  HWND hWnd = CreateWindowExW(dwExStyle, kClassName, L"Floor", dwStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+  HWND hWnd = CreateWindowExW(dwExStyle, kFloorClassName, L"Floor", dwStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                               rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, hInstance, nullptr);
   if (!hWnd) return 1;
   SendMessageW(hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(hFont), FALSE);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "common/StartTrace.h"
+#include "floor_common_win32.h"
 #ifdef SW_FLOOR_COMDLG
 #include <commdlg.h>
 #endif
@@ -16,7 +17,6 @@ namespace {
 BOOL(WINAPI* volatile gKeepComdlg)(LPPRINTDLGW) = &PrintDlgW;
 #endif
 
-constexpr wchar_t kClassName[] = L"TFloorForm";
 constexpr wchar_t kStatusText[] = L"Informationen erfolgreich gesammelt.";
 
 LRESULT CALLBACK FloorWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
@@ -32,27 +32,17 @@ LRESULT CALLBACK FloorWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nCmdShow) {
   SW_START_MARK("wWinMain");
   // The same DLL as the report pane, from the system folder only.
-  wchar_t sPath[MAX_PATH];
-  const UINT cchDir = GetSystemDirectoryW(sPath, MAX_PATH);
-  if (cchDir == 0 || cchDir + 14 >= MAX_PATH) return 1;
-  lstrcatW(sPath, L"\\msftedit.dll");
-  if (!LoadLibraryW(sPath)) return 1;
+  if (!LoadFromSystem(L"msftedit.dll")) return 1;
   SW_START_MARK("msftedit");
 
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = FloorWndProc;
-  wc.hInstance = hInstance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc)) return 1;
+  WNDCLASSEXW wc;
+  if (!RegisterFloorClass(hInstance, FloorWndProc, wc)) return 1;
 
   // Same client size as the main window of Sichtwerk.
   RECT rc = {0, 0, 654, 448};
   const DWORD dwStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   AdjustWindowRectEx(&rc, dwStyle, FALSE, 0);
-  HWND hWnd = CreateWindowExW(0, kClassName, L"Floor", dwStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+  HWND hWnd = CreateWindowExW(0, kFloorClassName, L"Floor", dwStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                               rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr,
                               hInstance, nullptr);
   if (!hWnd) return 1;
