@@ -240,6 +240,11 @@ int wmain(int argc, wchar_t** argv) {
       {"wm-settext", none, [&](HWND h) { SendMessageW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sParas.c_str())); }},
       {"streamin-text", none, [&](HWND h) { StreamIn(h, sUtf16, SF_TEXT | SF_UNICODE); }},
       {"streamin-rtf", none, [&](HWND h) { StreamIn(h, sRtf, SF_RTF); }},
+      // Not a route the program can take: Wine's RichEdit itemizes and shapes every
+      // paragraph through Uniscribe unless a password character hides the text. The
+      // difference to replacesel-one is what that shaping costs.
+      {"whatif-password-char-no-shaping", [](HWND h) { SendMessageW(h, EM_SETPASSWORDCHAR, L'*', 0); },
+       [&](HWND h) { ReplaceAtEnd(h, sParas.c_str()); }},
   };
   // --memory ROUTE: that route once, in this fresh process, and the working set the
   // control's history costs (the figure is only clean as the first insertion of a process).
