@@ -10,8 +10,8 @@ namespace {
 
 // The program's icon: group 1 of the running exe at the system's big and small icon
 // size (SM_CXICON, SM_CXSMICON). Loaded shared, so never destroyed; null when the exe
-// carries no icon. It goes into the window class and onto the window (WM_SETICON),
-// which is what WM_GETICON and the taskbar ask first.
+// carries no icon. It goes into the window class, and WM_GETICON, which the taskbar
+// asks first, answers with it (TovForm::WndProc).
 HICON ProgramIcon(int nCx, int nCy) {
   return static_cast<HICON>(
       ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, nCx, nCy, LR_SHARED));
@@ -22,11 +22,6 @@ HICON SmallProgramIcon() { return ProgramIcon(::GetSystemMetrics(SM_CXSMICON), :
 void SetProgramIcon(WNDCLASSEXW& wc) {
   wc.hIcon = BigProgramIcon();
   wc.hIconSm = SmallProgramIcon();
-}
-
-void SetProgramIcon(HWND hwnd) {
-  ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(BigProgramIcon()));
-  ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallProgramIcon()));
 }
 
 // With the common controls 6 manifest, Windows XP creates no control before this call:
@@ -109,7 +104,6 @@ void TovForm::CreateForm(const wchar_t* sClassName, const std::wstring& sCaption
   HWND hwnd = ::CreateWindowExW(dwExStyle, sClassName, sCaption.c_str(), dwStyle, x, y, nWidth, nHeight,
                                 hOwner, nullptr, hInstance, this);
   if (!hwnd) throw std::runtime_error("Fenster konnte nicht erzeugt werden");
-  SetProgramIcon(hwnd);
 }
 
 TovForm::TBusy::TBusy(TovForm& aForm) : FForm(aForm) { ++FForm.FnBusy; }
@@ -261,6 +255,15 @@ LRESULT TovForm::WndProc(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_SETTINGCHANGE:
       if (wParam == SPI_SETHIGHCONTRAST) FollowColors();
       break;
+    case WM_GETICON:
+      // Not set with WM_SETICON: each of those has Wine's X11 driver convert both
+      // icons once more (about 2 ms apiece at every start). A window without icons of
+      // its own answers with its class's, the same handles.
+      if (const LRESULT hIcon = Default(uMsg, wParam, lParam)) return hIcon;
+      if (wParam == ICON_BIG) return static_cast<LRESULT>(::GetClassLongPtrW(Fhwnd, GCLP_HICON));
+      if (wParam == ICON_SMALL || wParam == ICON_SMALL2)
+        return static_cast<LRESULT>(::GetClassLongPtrW(Fhwnd, GCLP_HICONSM));
+      return 0;
     case WM_QUERYENDSESSION:
       // Never holds up a log-off or shutdown: a run writes its log entry whole or not.
       return TRUE;
