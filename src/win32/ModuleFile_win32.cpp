@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/VersionResource.h"
 #include "win32/SystemLibrary_win32.h"
 
 namespace sw {
@@ -51,14 +52,18 @@ bool ReadFixedFileInfo(const std::wstring& sFileName, VS_FIXEDFILEINFO& aInfo) {
 std::wstring GetFileVersionText(const std::wstring& sFileName) {
   VS_FIXEDFILEINFO fixed{};
   if (!ReadFixedFileInfo(sFileName, fixed)) return L"";
-  return std::to_wstring(HIWORD(fixed.dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(fixed.dwFileVersionMS)) +
-         L"." + std::to_wstring(HIWORD(fixed.dwFileVersionLS)) + L"." +
-         std::to_wstring(LOWORD(fixed.dwFileVersionLS));
+  return VersionText(fixed.dwFileVersionMS, fixed.dwFileVersionLS);
 }
 
 std::wstring GetToolVersion() {
-  const std::wstring sPath = ExePathW();
-  return sPath.empty() ? std::wstring() : GetFileVersionText(sPath);
+  // The program's own version resource where the loader has mapped it: neither
+  // version.dll nor a second mapping of the file at every start.
+  HMODULE hSelf = ::GetModuleHandleW(nullptr);
+  HRSRC hInfo = ::FindResourceW(hSelf, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+  HGLOBAL hData = hInfo ? ::LoadResource(hSelf, hInfo) : nullptr;
+  const auto* pBlock = hData ? static_cast<const unsigned char*>(::LockResource(hData)) : nullptr;
+  if (!pBlock) return L"";
+  return FileVersionTextOfResource({pBlock, ::SizeofResource(hSelf, hInfo)});
 }
 
 }  // namespace sw

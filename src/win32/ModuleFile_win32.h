@@ -15,7 +15,7 @@ bool ReadFixedFileInfo(const std::wstring& sFileName, VS_FIXEDFILEINFO& aInfo);
 
 // The version text "a.b.c.d" of a file's fixed file version, "" when it has none.
 std::wstring GetFileVersionText(const std::wstring& sFileName);
-// GetFileVersionText of the running program's own file.
+// The version text of the running program, read from its own mapped resources.
 std::wstring GetToolVersion();
 
 }  // namespace sw
