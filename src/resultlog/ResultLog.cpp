@@ -5,6 +5,7 @@
 #include "resultlog/ResultLogFile.h"
 #include "common/Locale.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace sw {
@@ -58,12 +59,19 @@ std::wstring DecodeLogBytes(const std::string& sBytes, ICodePage& aCodePage) {
   return aCodePage.FromAnsi(sBytes);
 }
 
-std::vector<std::wstring> SplitLogLines(const std::wstring& sText, bool bDropUnended) {
-  std::wstring sClean = sText;
-  for (wchar_t& c : sClean)
-    if (c == L'\0') c = L' ';
-  std::vector<std::wstring> lines = SplitLines(sClean);
-  if (bDropUnended && !EndsWithLineEnd(sClean)) lines.pop_back();
+std::vector<std::wstring> SplitLogLines(const std::wstring& sText, bool bDropUnended, std::size_t nMaxChars) {
+  std::vector<TLineSpan> spans = SplitLineSpans(sText);
+  if (bDropUnended && !EndsWithLineEnd(sText)) spans.pop_back();
+  std::vector<std::wstring> lines;
+  std::size_t nChars = 0;
+  for (const TLineSpan& span : spans) {
+    std::wstring& line = lines.emplace_back(sText, span.nStart, span.nLength);
+    std::replace(line.begin(), line.end(), L'\0', L' ');
+    // Each line costs the pane its characters and its line end; after the first that
+    // overflows nMaxChars no line can be shown, and none is made.
+    nChars += span.nLength + 1;
+    if (nChars > nMaxChars) break;
+  }
   return lines;
 }
 
@@ -74,11 +82,11 @@ std::string EncodeLogBlock(const std::wstring& sNewEntries, ICodePage& aCodePage
 }
 
 bool ReadLogLines(IResultLogFile& aLog, ICodePage& aCodePage, std::size_t cbMax,
-                  std::vector<std::wstring>& Lines) {
+                  std::vector<std::wstring>& Lines, std::size_t nMaxChars) {
   std::string sBytes;
   bool bTruncated = false;
   if (!aLog.ReadHead(cbMax, sBytes, bTruncated)) return false;
-  Lines = SplitLogLines(DecodeLogBytes(sBytes, aCodePage), bTruncated);
+  Lines = SplitLogLines(DecodeLogBytes(sBytes, aCodePage), bTruncated, nMaxChars);
   return true;
 }
 
@@ -123,13 +131,10 @@ void TServiceInfos::CollectLogEntries(ITextPane& RichEditInfo, IResultLogFile& a
                                       ICodePage& aCodePage) {
   try {
     if (!aLog.EnsureExists()) return;
+    // The head holds up to four panes' worth of text: lines that not even an empty
+    // pane could show are never made, so their memory is not taken from the pane's.
     std::vector<std::wstring> lines;
-    if (!ReadLogLines(aLog, aCodePage, kLogHeadBytes, lines)) return;
-    // The head holds up to four panes' worth of text: what not even an empty pane
-    // could show goes now, so its memory serves the pane's own.
-    std::size_t nRoom = kPaneCapacity, nFit = 0;
-    while (nFit < lines.size() && lines[nFit].size() + 1 <= nRoom) nRoom -= lines[nFit++].size() + 1;
-    if (nFit + 1 < lines.size()) lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(nFit + 1), lines.end());
+    if (!ReadLogLines(aLog, aCodePage, kLogHeadBytes, lines, kPaneCapacity)) return;
     AppendLinesUntilFull(RichEditInfo, std::move(lines));
   } catch (...) {
     // The history is a courtesy: no failure of it may reach the run.

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,10 @@ std::wstring DecodeLogBytes(const std::string& sBytes, ICodePage& aCodePage);
 // unless bDropUnended (the text is a cut-off head, so its last line is incomplete).
 // An empty text gives no lines. A NUL becomes a blank: the pane's control ends a
 // string at NUL, and every byte must still cost the pane a character (see
-// kLogHeadBytes).
-std::vector<std::wstring> SplitLogLines(const std::wstring& sText, bool bDropUnended);
+// kLogHeadBytes). The lines end with the first one whose line end takes the count of
+// characters past nMaxChars (each line counted with one character for its end).
+std::vector<std::wstring> SplitLogLines(const std::wstring& sText, bool bDropUnended,
+                                        std::size_t nMaxChars = SIZE_MAX);
 
 // The bytes one run appends: the report in the ANSI code page, then CR LF.
 std::string EncodeLogBlock(const std::wstring& sNewEntries, ICodePage& aCodePage);
@@ -41,10 +44,10 @@ std::string EncodeLogBlock(const std::wstring& sNewEntries, ICodePage& aCodePage
 inline constexpr std::size_t kLogMaxMarkBytes = 3;
 inline constexpr std::size_t kLogHeadBytes = kLogMaxMarkBytes + 4 * (kPaneCapacity + 2);
 
-// The lines of the log as the pane gets them, read from the head of the file; false
-// when the file cannot be read.
+// The lines of the log as the pane gets them, read from the head of the file and
+// ended as SplitLogLines ends them; false when the file cannot be read.
 bool ReadLogLines(IResultLogFile& aLog, ICodePage& aCodePage, std::size_t cbMax,
-                  std::vector<std::wstring>& Lines);
+                  std::vector<std::wstring>& Lines, std::size_t nMaxChars = SIZE_MAX);
 
 // Appends lines to the pane's plain line list until one does not fit; returns how
 // many were added. The first line that does not fit ends the copying silently.

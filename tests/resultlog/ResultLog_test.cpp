@@ -98,6 +98,7 @@ TEST(ResultLogSplit, LineEndsAndTheLastLine) {
     std::wstring sText;
     bool bDropUnended;
     std::vector<std::wstring> Lines;
+    std::size_t nMaxChars = SIZE_MAX;
   } rows[] = {
       {"empty text", L"", false, {}},
       {"CR LF", L"a\r\nb\r\n", false, {L"a", L"b"}},
@@ -112,10 +113,12 @@ TEST(ResultLogSplit, LineEndsAndTheLastLine) {
       {"NUL becomes a blank", std::wstring(L"a\0b\r\n\0", 6), false, {L"a b", L" "}},
       {"cut-off head drops the unended line", L"a\r\nbc", true, {L"a"}},
       {"cut-off head ending in CR", L"a\r", true, {L"a"}},
+      {"up to the first line past the limit", L"ab\r\ncd\r\nef\r\ngh", false, {L"ab", L"cd", L"ef"}, 6},
+      {"limit on a cut-off head", L"ab\r\ncd", true, {L"ab"}, 3},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.sName);
-    EXPECT_EQ(SplitLogLines(r.sText, r.bDropUnended), r.Lines);
+    EXPECT_EQ(SplitLogLines(r.sText, r.bDropUnended, r.nMaxChars), r.Lines);
   }
 }
 
