@@ -207,6 +207,13 @@ void TovRichEdit::BeginUpdate(bool bClearLines) {
   }
   SetWordWrap(false);
   if (bClearLines) ClearForUpdate();
+  // Every line leaves its selection over itself and the next one moves it on: twice a
+  // line Wine's RichEdit invalidates the selection's rows, a server round trip each,
+  // unless the selection is hidden. A pane without the focus shows no selection anyway.
+  if (!FbSelectionHidden && ::GetFocus() != Fhwnd) {
+    ::SendMessageW(Fhwnd, EM_HIDESELECTION, TRUE, 0);
+    FbSelectionHidden = true;
+  }
 }
 
 void TovRichEdit::ClearForUpdate() {
@@ -226,6 +233,11 @@ void TovRichEdit::ClearForUpdate() {
 
 void TovRichEdit::EndUpdate() {
   SetWordWrap(FbWordWrap_BeforeUpdate);
+  if (FbSelectionHidden) {
+    // Back to the control's own rule: shown while it has the focus.
+    FbSelectionHidden = false;
+    ::SendMessageW(Fhwnd, EM_HIDESELECTION, FALSE, 0);
+  }
   if (!FbRedrawHeld) return;
   FbRedrawHeld = false;
   ::SendMessageW(Fhwnd, WM_SETREDRAW, TRUE, 0);

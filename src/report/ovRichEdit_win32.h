@@ -91,6 +91,8 @@ class TovRichEdit : public TovControl, public ITextPane {
   bool FbWordWrap_BeforeUpdate = true;
   // Redraw is off from BeginUpdate of a visible pane to EndUpdate.
   bool FbRedrawHeld = false;
+  // EM_HIDESELECTION sent by BeginUpdate, taken back by EndUpdate.
+  bool FbSelectionHidden = false;
 };
 
 }  // namespace sw

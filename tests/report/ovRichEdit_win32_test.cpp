@@ -370,6 +370,25 @@ TEST_F(RichEditTest, VisiblePaneIsPaintedOnceWhenTheUpdateEnds) {
   ::SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TPaintCount::Next));
 }
 
+// Lines go in with the selection hidden; one made once the update has ended is drawn.
+TEST_F(RichEditTest, SelectionMadeAfterAnUpdateIsDrawn) {
+  ::ShowWindow(FhHost, SW_SHOWNA);
+  Fpane.BeginUpdate(true);
+  for (int i = 0; i < 3; ++i) Fpane.AddLine(std::wstring(12, L'W'), 8, clBlack, 0);
+  Fpane.EndUpdate();
+  ::SetFocus(Fpane.Handle());
+  CHARRANGE all{0, -1};
+  ::SendMessageW(Fpane.Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+  ::UpdateWindow(Fpane.Handle());
+  const COLORREF cHighlight = ::GetSysColor(COLOR_HIGHLIGHT);
+  int nHighlighted = 0;
+  HDC hdc = ::GetDC(Fpane.Handle());
+  for (int y = 2; y < 40; ++y)
+    for (int x = 2; x < 100; ++x) nHighlighted += ::GetPixel(hdc, x, y) == cHighlight;
+  ::ReleaseDC(Fpane.Handle(), hdc);
+  EXPECT_GT(nHighlighted, 100);
+}
+
 TEST_F(RichEditTest, ControlLimitSitsAboveTheCapacity) {
   const LRESULT nLimit = ::SendMessageW(Fpane.Handle(), EM_GETLIMITTEXT, 0, 0);
   EXPECT_GE(static_cast<std::size_t>(nLimit), kPaneCapacity);
