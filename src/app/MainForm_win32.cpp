@@ -60,6 +60,10 @@ TovControl* TMainForm::Control(int nId) {
 
 void TMainForm::Create() {
   CreateForm(kMainFormClass, kMainFormCaption, kFormStyle, kFormExStyle, kMainClientWidth, kMainClientHeight);
+  // The pane's DLLs load on a worker while this thread creates the controls before the
+  // pane, which waits for that load if it is not through. Started any earlier, the
+  // load holds up the window's own creation.
+  FQuestionRunner.Start([] { LoadMsftedit(); });
   SW_START_MARK("window");
   CreateControls();
   SW_START_MARK("controls");

@@ -11,16 +11,18 @@
 
 namespace sw {
 
-namespace {
 // Msftedit stays loaded for the life of the process: its window class lives in it.
 // Riched20 is loaded from the system folder first: an msftedit that loads it by bare
 // name at attach (Wine's does) then finds the loaded one. The process's search order,
-// which starts in the exe's folder, is left as it is for the DLLs of others.
+// which starts in the exe's folder, is left as it is for the DLLs of others. Any
+// thread may load it first; another one that comes meanwhile waits for that load.
 bool LoadMsftedit() {
   static TModule riched20 = LoadSystemLibrary(L"riched20.dll");
   static TModule module = LoadSystemLibrary(L"msftedit.dll");
   return static_cast<bool>(module);
 }
+
+namespace {
 
 // The text as the control's paragraphs, each ended by its mark CR; every line end
 // inside the text, one at its very end included, starts one more paragraph.

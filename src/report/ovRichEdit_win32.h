@@ -15,6 +15,10 @@ namespace sw {
 // colours a pane's pair is made of, as they are now.
 TSystemColors ReadSystemColors();
 
+// Loads msftedit.dll (and riched20.dll) from the system directory once per process;
+// false when it cannot be had. TovRichEdit::Create calls it.
+bool LoadMsftedit();
+
 // The rich-text pane over Msftedit's RICHEDIT50W (loaded from the system directory).
 // Lines are paragraphs: the control holds "line\r" per line; its length counts one
 // character per line end, which is the position rule of AddLine.
