@@ -94,16 +94,21 @@ std::size_t AppendLinesUntilFull(ITextPane& aPane, std::vector<std::wstring> Lin
   // The lines that fit go in as blocks of some thousand characters: a RichEdit control
   // takes a block far faster than its lines one by one, and Wine's takes a full pane
   // in blocks of 8K in about two thirds of the time it needs for one block of 64K. The
-  // pane still has the last word: when it refuses a block, or takes more than counted
-  // here, the copy goes on line by line from that block until the first line it refuses.
+  // first blocks are smaller: the pane's scroll bar comes up while the history goes in,
+  // and Wine's RichEdit then lays out all it holds once more, which costs the less the
+  // sooner it happens. The pane still has the last word: when it refuses a block, or
+  // takes more than counted here, the copy goes on line by line from that block until
+  // the first line it refuses.
   const std::size_t nUsed = aPane.TextLength();
   std::size_t nRoom = nUsed < kPaneCapacity ? kPaneCapacity - nUsed : 0;
   std::size_t nFit = 0;
   for (; nFit < Lines.size() && Lines[nFit].size() + 1 <= nRoom; ++nFit) nRoom -= Lines[nFit].size() + 1;
   std::size_t n = 0;
+  std::size_t nBlockChars = kHistoryFirstBlockChars;
   while (n < nFit) {
     std::size_t nEnd = n + 1, nChars = Lines[n].size();
-    while (nEnd < nFit && nChars + 2 + Lines[nEnd].size() <= kHistoryBlockChars) nChars += 2 + Lines[nEnd++].size();
+    while (nEnd < nFit && nChars + 2 + Lines[nEnd].size() <= nBlockChars) nChars += 2 + Lines[nEnd++].size();
+    nBlockChars = std::min(2 * nBlockChars, kHistoryBlockChars);
     std::wstring sBlock;
     sBlock.reserve(nChars);
     for (std::size_t i = n; i < nEnd; ++i) {

@@ -52,8 +52,10 @@ bool ReadLogLines(IResultLogFile& aLog, ICodePage& aCodePage, std::size_t cbMax,
 // Appends lines to the pane's plain line list until one does not fit; returns how
 // many were added. The first line that does not fit ends the copying silently.
 // The lines that fit by the pane's capacity go in joined by CR LF, in calls of at most
-// kHistoryBlockChars characters (a longer line alone); each block's lines are let go
-// once the pane holds them.
+// kHistoryFirstBlockChars characters, twice as many in each next call up to
+// kHistoryBlockChars (a longer line alone); each block's lines are let go once the
+// pane holds them.
+inline constexpr std::size_t kHistoryFirstBlockChars = 1024;
 inline constexpr std::size_t kHistoryBlockChars = 8192;
 std::size_t AppendLinesUntilFull(ITextPane& aPane, std::vector<std::wstring> Lines);
 
