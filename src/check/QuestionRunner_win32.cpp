@@ -1,5 +1,7 @@
 #include "check/QuestionRunner_win32.h"
 
+#include <mutex>
+
 #include "win32/UniqueHandle_win32.h"
 
 namespace sw {
@@ -38,18 +40,90 @@ class TWinQuestion : public IQuestionRunner::TQuestion {
   std::function<void()> FfnAsk;
   THandleOwner FhDone;
 };
+
+// How long a worker that has answered waits for the next question before it ends.
+constexpr DWORD kIdleWorkerMs = 10000;
+
+// Starts fnThread(pArg) on a new worker; false when no thread is to be had.
+bool StartThread(LPTHREAD_START_ROUTINE fnThread, void* pArg) {
+  HANDLE hThread =
+      ::CreateThread(nullptr, kWorkerStackBytes, fnThread, pArg, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (!hThread) return false;
+  ::CloseHandle(hThread);
+  return true;
+}
 }  // namespace
+
+// The worker that is kept. It and the runner share this; whichever lets go last
+// frees it, so a runner gone before its worker leaves nothing behind.
+struct TWinQuestionRunner::TKeptWorker {
+  std::mutex Lock;
+  THandleOwner hWake{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  bool bThere = false;  // a kept worker exists
+  bool bIdle = false;   // ... and waits on hWake for pNext
+  std::shared_ptr<TWinQuestion> pNext;
+};
+
+namespace {
+struct TKeptWorkerStart {
+  std::shared_ptr<TWinQuestionRunner::TKeptWorker> pWorker;
+  std::shared_ptr<TWinQuestion> pFirst;
+};
+
+DWORD WINAPI KeptWorkerProc(void* p) {
+  std::unique_ptr<TKeptWorkerStart> pStart(static_cast<TKeptWorkerStart*>(p));
+  const std::shared_ptr<TWinQuestionRunner::TKeptWorker> pWorker = pStart->pWorker;
+  std::shared_ptr<TWinQuestion> pQuestion = std::move(pStart->pFirst);
+  pStart.reset();
+  for (;;) {
+    pQuestion->Run();
+    pQuestion.reset();
+    {
+      std::lock_guard<std::mutex> lock(pWorker->Lock);
+      pWorker->bIdle = true;
+    }
+    ::WaitForSingleObject(pWorker->hWake.get(), kIdleWorkerMs);
+    std::lock_guard<std::mutex> lock(pWorker->Lock);
+    pQuestion = std::move(pWorker->pNext);
+    if (pQuestion) continue;  // Start has taken bIdle back
+    // Nothing came: the next question starts a worker of its own.
+    pWorker->bIdle = false;
+    pWorker->bThere = false;
+    return 0;
+  }
+}
+}  // namespace
+
+TWinQuestionRunner::TWinQuestionRunner(std::function<void()> fnPump, std::function<bool()> fnStop)
+    : FfnPump(std::move(fnPump)), FfnStop(std::move(fnStop)), FpKept(std::make_shared<TKeptWorker>()) {}
+
+TWinQuestionRunner::~TWinQuestionRunner() = default;
 
 std::shared_ptr<IQuestionRunner::TQuestion> TWinQuestionRunner::Start(std::function<void()> fnAsk) {
   auto pQuestion = std::make_shared<TWinQuestion>(std::move(fnAsk));
   if (pQuestion->Event()) {
-    auto* pOwner = new std::shared_ptr<TWinQuestion>(pQuestion);
-    HANDLE hThread = ::CreateThread(nullptr, kWorkerStackBytes, &TWinQuestion::ThreadProc, pOwner,
-                                    STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    if (hThread) {
-      ::CloseHandle(hThread);
-      return pQuestion;
+    // A thread costs about a millisecond to start under Wine, more on Windows with
+    // every DLL's thread attach: the worker that has answered takes the next question.
+    // One still busy (a drive that does not answer) is never waited for.
+    if (FpKept->hWake) {
+      std::lock_guard<std::mutex> lock(FpKept->Lock);
+      if (FpKept->bIdle) {
+        FpKept->bIdle = false;
+        FpKept->pNext = pQuestion;
+        ::SetEvent(FpKept->hWake.get());
+        return pQuestion;
+      }
+      if (!FpKept->bThere) {
+        auto* pStart = new TKeptWorkerStart{FpKept, pQuestion};
+        if (StartThread(&KeptWorkerProc, pStart)) {
+          FpKept->bThere = true;
+          return pQuestion;
+        }
+        delete pStart;
+      }
     }
+    auto* pOwner = new std::shared_ptr<TWinQuestion>(pQuestion);
+    if (StartThread(&TWinQuestion::ThreadProc, pOwner)) return pQuestion;
     delete pOwner;
   }
   // No thread or event to be had: asked here, as it was before there were workers.
