@@ -7,9 +7,10 @@
 namespace sw {
 
 namespace {
-// Enough for the file-system calls and for loading IP Helper's DLLs; reserved, not
-// committed.
-constexpr SIZE_T kWorkerStackBytes = 256 * 1024;
+// A worker loads msftedit and IP Helper with the DLLs they import, and every DLL's
+// attach code runs on its stack: the usual 1 MB (the program's own thread has 2).
+// Reserved, not committed.
+constexpr SIZE_T kWorkerStackBytes = 1024 * 1024;
 
 class TWinQuestion : public IQuestionRunner::TQuestion {
  public:
