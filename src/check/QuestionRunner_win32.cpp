@@ -58,10 +58,10 @@ bool StartThread(LPTHREAD_START_ROUTINE fnThread, void* pArg) {
 // The worker that is kept. It and the runner share this; whichever lets go last
 // frees it, so a runner gone before its worker leaves nothing behind.
 struct TWinQuestionRunner::TKeptWorker {
+  enum class TState { None, Busy, Idle };  // Idle: it waits on hWake for pNext
   std::mutex Lock;
   THandleOwner hWake{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-  bool bThere = false;  // a kept worker exists
-  bool bIdle = false;   // ... and waits on hWake for pNext
+  TState State = TState::None;
   std::shared_ptr<TWinQuestion> pNext;
 };
 
@@ -81,15 +81,14 @@ DWORD WINAPI KeptWorkerProc(void* p) {
     pQuestion.reset();
     {
       std::lock_guard<std::mutex> lock(pWorker->Lock);
-      pWorker->bIdle = true;
+      pWorker->State = TWinQuestionRunner::TKeptWorker::TState::Idle;
     }
     ::WaitForSingleObject(pWorker->hWake.get(), kIdleWorkerMs);
     std::lock_guard<std::mutex> lock(pWorker->Lock);
     pQuestion = std::move(pWorker->pNext);
-    if (pQuestion) continue;  // Start has taken bIdle back
+    if (pQuestion) continue;  // Start has made it busy again
     // Nothing came: the next question starts a worker of its own.
-    pWorker->bIdle = false;
-    pWorker->bThere = false;
+    pWorker->State = TWinQuestionRunner::TKeptWorker::TState::None;
     return 0;
   }
 }
@@ -107,17 +106,18 @@ std::shared_ptr<IQuestionRunner::TQuestion> TWinQuestionRunner::Start(std::funct
     // every DLL's thread attach: the worker that has answered takes the next question.
     // One still busy (a drive that does not answer) is never waited for.
     if (FpKept->hWake) {
+      using TState = TKeptWorker::TState;
       std::lock_guard<std::mutex> lock(FpKept->Lock);
-      if (FpKept->bIdle) {
-        FpKept->bIdle = false;
+      if (FpKept->State == TState::Idle) {
+        FpKept->State = TState::Busy;
         FpKept->pNext = pQuestion;
         ::SetEvent(FpKept->hWake.get());
         return pQuestion;
       }
-      if (!FpKept->bThere) {
+      if (FpKept->State == TState::None) {
         auto* pStart = new TKeptWorkerStart{FpKept, pQuestion};
         if (StartThread(&KeptWorkerProc, pStart)) {
-          FpKept->bThere = true;
+          FpKept->State = TState::Busy;
           return pQuestion;
         }
         delete pStart;
